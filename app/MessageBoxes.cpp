@@ -1,0 +1,98 @@
+#include "app/MessageBoxes.h"
+
+#include <QFileDialog>
+#include <QQueue>
+
+namespace {
+
+struct Script
+{
+    bool on = false;
+    QQueue<bool> answers;
+    QQueue<QString> fileNames;
+    QList<MessageBoxes::Shown> shown;
+};
+
+Script &script()
+{
+    static Script s;
+    return s;
+}
+
+const QString kCaption = QStringLiteral("Dorvalen");
+
+} // namespace
+
+bool MessageBoxes::record(Kind kind, const QString &text)
+{
+    Script &s = script();
+    s.shown.append({kind, text});
+    return !s.answers.isEmpty() && s.answers.dequeue();
+}
+
+void MessageBoxes::error(QWidget *parent, const QString &text)
+{
+    if (script().on)
+        record(Kind::Error, text);
+    else
+        QMessageBox::critical(parent, kCaption, text);
+}
+
+void MessageBoxes::warning(QWidget *parent, const QString &text)
+{
+    if (script().on)
+        record(Kind::Warning, text);
+    else
+        QMessageBox::warning(parent, kCaption, text);
+}
+
+void MessageBoxes::information(QWidget *parent, const QString &text)
+{
+    if (script().on)
+        record(Kind::Information, text);
+    else
+        QMessageBox::information(parent, kCaption, text);
+}
+
+bool MessageBoxes::question(QWidget *parent, const QString &text, bool asWarning)
+{
+    if (script().on)
+        return record(Kind::Question, text);
+    QMessageBox box(asWarning ? QMessageBox::Warning : QMessageBox::Question, kCaption, text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString MessageBoxes::openImageFile(QWidget *parent, const QString &caption)
+{
+    Script &s = script();
+    if (s.on)
+        return s.fileNames.isEmpty() ? QString() : s.fileNames.dequeue();
+    return QFileDialog::getOpenFileName(parent, caption, QString(),
+                                        QStringLiteral("Slike (*.jpg *.jpeg *.bmp)"));
+}
+
+void MessageBoxes::setScripted(bool scripted)
+{
+    Script &s = script();
+    s.on = scripted;
+    s.answers.clear();
+    s.fileNames.clear();
+    s.shown.clear();
+}
+
+void MessageBoxes::setNextAnswer(bool yes)
+{
+    script().answers.enqueue(yes);
+}
+
+void MessageBoxes::setNextFileName(const QString &fileName)
+{
+    script().fileNames.enqueue(fileName);
+}
+
+QList<MessageBoxes::Shown> MessageBoxes::takeShown()
+{
+    return std::exchange(script().shown, {});
+}
