@@ -45,3 +45,9 @@ quint8 MediaIDCRC(const QString &mediaId)
     }
     return dallasCrc8(bytes, 7);
 }
+
+QString PinBearingMediaID(const QString &mediaId, const QString &pin)
+{
+    const QString body = pin + mediaId.mid(6, 10);
+    return QString::asprintf("%.2X", MediaIDCRC(body)) + body;
+}

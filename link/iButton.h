@@ -23,5 +23,10 @@ public:
 // code without it. Case does not matter.
 quint8 MediaIDCRC(const QString &mediaId);
 
+// The PIN-bearing form of a media ID: the new check byte in upper case, the PIN as
+// entered (its letters keep their case), then characters 7 to 16 of the media ID.
+// Raises EIButtonBadLength when the media ID is too short to give 10 characters.
+QString PinBearingMediaID(const QString &mediaId, const QString &pin);
+
 // The 1-Wire CRC-8 of raw bytes, in the order given.
 quint8 dallasCrc8(const quint8 *bytes, int count);

@@ -1,0 +1,125 @@
+// dorvalen-db: creates an embedded Dorvalen database, with demo contents if asked,
+// and prints the SQL Server script.
+
+#include "db/Schema.h"
+#include "db/schema/DemoData.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QTextStream>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+const char kUsage[] =
+    "Usage:\n"
+    "  dorvalen-db create FILE [--demo] [--persons N] [--photos] [--force]\n"
+    "      Creates an SQLite database from the schema. --demo adds demo contents\n"
+    "      (--persons N persons, 60 by default, up to 50000; --photos gives each a\n"
+    "      generated JPEG photo). An existing FILE is refused unless --force.\n"
+    "  dorvalen-db mssql-script\n"
+    "      Prints the SQL Server script (tables, views, procedure).\n";
+
+int usage(const char *problem)
+{
+    if (problem)
+        std::fprintf(stderr, "dorvalen-db: %s\n", problem);
+    std::fputs(kUsage, problem ? stderr : stdout);
+    return problem ? 2 : 0;
+}
+
+int create(const QStringList &args)
+{
+    QString file;
+    bool demo = false;
+    bool force = false;
+    DemoOptions options;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--demo")) {
+            demo = true;
+        } else if (a == QLatin1String("--photos")) {
+            options.photos = true;
+        } else if (a == QLatin1String("--force")) {
+            force = true;
+        } else if (a == QLatin1String("--persons")) {
+            bool ok = false;
+            options.persons = i + 1 < args.size() ? args[++i].toInt(&ok) : 0;
+            if (!ok || options.persons < 0 || options.persons > 50000)
+                return usage("--persons needs a number from 0 to 50000");
+        } else if (a.startsWith(QLatin1String("--")) || !file.isEmpty()) {
+            return usage(qPrintable(QStringLiteral("unexpected argument '%1'").arg(a)));
+        } else {
+            file = a;
+        }
+    }
+    if (file.isEmpty())
+        return usage("create needs a FILE");
+    if (!demo && (options.photos || args.contains(QLatin1String("--persons"))))
+        return usage("--persons and --photos go with --demo");
+    if (QFile::exists(file)) {
+        if (!force) {
+            std::fprintf(stderr, "dorvalen-db: %s already exists; use --force to replace it\n", qPrintable(file));
+            return 1;
+        }
+        if (!QFile::remove(file)) {
+            std::fprintf(stderr, "dorvalen-db: cannot remove %s\n", qPrintable(file));
+            return 1;
+        }
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    int rc = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("create"));
+        db.setDatabaseName(file);
+        try {
+            if (!db.open())
+                throw std::runtime_error(db.lastError().text().toStdString());
+            Schema::createSqlite(db);
+            if (demo)
+                DemoData::fill(db, options);
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "dorvalen-db: %s\n", e.what());
+            rc = 1;
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("create"));
+    if (rc != 0) {
+        QFile::remove(file);
+        return rc;
+    }
+    std::printf("Created %s%s in %.2f s\n", qPrintable(file),
+                demo ? qPrintable(QStringLiteral(" with %1 demo persons").arg(options.persons)) : "",
+                double(timer.elapsed()) / 1000.0);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usage("no command");
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h"))
+        return usage(nullptr);
+    if (command == QLatin1String("create"))
+        return create(args);
+    if (command == QLatin1String("mssql-script")) {
+        if (!args.isEmpty())
+            return usage("mssql-script takes no arguments");
+        QTextStream(stdout) << Schema::mssqlScript();
+        return 0;
+    }
+    return usage(qPrintable(QStringLiteral("unknown command '%1'").arg(command)));
+}
