@@ -406,7 +406,7 @@ QString NamedQuery::displayText(int row, int column) const
 
 void NamedQuery::loadDeferred()
 {
-    if (m_deferredRow == m_current || m_state == Insert)
+    if (m_target.deferredFields.isEmpty() || m_deferredRow == m_current || m_state == Insert)
         return;
     // Find the row by its key as read, not as edited.
     const QList<QVariant> &keyRow = m_state == Edit ? m_saved : m_rows.at(m_current);
