@@ -225,12 +225,19 @@ void NamedQuery::fetch()
         fail(QStringLiteral("The statement does not return a result set"));
     const QSqlRecord record = q.record();
     const int columns = int(record.count());
+    // Deferred fields hold nothing (an invalid value) until the focused row asks.
+    QList<bool> deferred(columns, false);
+    for (const QString &f : m_target.deferredFields) {
+        const int index = int(record.indexOf(f));
+        if (index >= 0)
+            deferred[index] = true;
+    }
     QList<QList<QVariant>> rows;
     while (q.next()) {
         QList<QVariant> row;
         row.reserve(columns);
         for (int i = 0; i < columns; ++i)
-            row.append(q.value(i));
+            row.append(deferred[i] ? QVariant() : q.value(i));
         rows.append(std::move(row));
     }
     if (q.lastError().isValid())
