@@ -62,6 +62,14 @@ NamedQuery::NamedQuery(const QString &name, DbConnection *connection, QObject *p
     connect(m_connection, &DbConnection::aboutToClose, this, &NamedQuery::close);
 }
 
+NamedQuery::~NamedQuery()
+{
+    // Neither side of a master link may outlive the other's pointer.
+    setMaster(nullptr);
+    for (NamedQuery *detail : std::as_const(m_details))
+        detail->m_master = nullptr;
+}
+
 void NamedQuery::fail(const QString &text) const
 {
     throw DbError(objectName() + QStringLiteral(": ") + text);

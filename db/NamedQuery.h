@@ -43,6 +43,7 @@ public:
     };
 
     NamedQuery(const QString &name, DbConnection *connection, QObject *parent = nullptr);
+    ~NamedQuery() override;
 
     QString name() const { return objectName(); }
     DbConnection *connection() const { return m_connection; }

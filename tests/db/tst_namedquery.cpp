@@ -200,6 +200,18 @@ private slots:
         QCOMPARE(detail->asString("Name"), QString("b1"));
     }
 
+    void destroyedDetailIsForgotten()
+    {
+        NamedQuery *master = query("SELECT Code FROM item ORDER BY Code");
+        auto *detail = query("SELECT Name FROM part WHERE Code = :Code");
+        detail->setMaster(master);
+        master->open();
+        detail->open();
+        delete detail;
+        master->next();  // would reach the deleted detail (AddressSanitizer)
+        QCOMPARE(master->asString("Code"), QString("B"));
+    }
+
     void writesGoThroughTheKeyAsRead()
     {
         NamedQuery *q = editableItems();
