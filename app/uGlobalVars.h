@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+
+#include <memory>
+
+class CommandLink;
+
+// Process-wide state shared by the windows and routines. Owned and written by the
+// user-interface thread only; the sender thread gets SleepTime through CommandLink.
+struct TGlobalVars
+{
+    // The program's registry (HKCU\Software\Brenmark\Dorvalen or its file elsewhere).
+    // Tests and the demo profile point it elsewhere before the windows are made.
+    std::unique_ptr<QSettings> Registry;
+
+    CommandLink *Link = nullptr; // created by the first-show sequence
+
+    int SleepTime = 1000;
+    bool DebugCtrls = false;
+    QString CurrentPassword;
+    QString ConnectionString;
+    QString LastDepartment;
+};
+
+TGlobalVars &globals();
+
+// The registry, opened on first use if nobody has set one.
+QSettings &registry();
+
+// The n-th field (from 1) of text split at separator; the last field is what follows the
+// last separator, and a field beyond the last is empty.
+QString GetField(const QString &text, const QString &separator, int n);
