@@ -1,0 +1,116 @@
+#pragma once
+
+#include "app/BrowserStates.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+class DataGrid;
+class NamedQuery;
+class NamedQueryModel;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTabBar;
+class QToolButton;
+class TdmGZ;
+class TdmMain;
+class TdmProperties;
+
+// The main window: the hub of the program. It browses persons, groups and zones with
+// their links (view tabs on the left, detail tabs on the right) and opens every other
+// window from its menus and buttons.
+class TfrmDorvalen : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    using View = BrowserStates::View;
+
+    explicit TfrmDorvalen(QWidget *parent = nullptr);
+    ~TfrmDorvalen() override;
+
+    TdmMain *const dmMain;
+    TdmGZ *const dmGZ;
+    TdmProperties *const dmProperties;
+
+    // The browser state and what other windows read of it.
+    View currentView() const { return m_view; }
+    QString currentDetailTab() const;
+    NamedQuery *masterQuery() const;
+    NamedQuery *detailQuery() const;
+    DataGrid *masterGrid() const { return m_master; }
+    DataGrid *detailGrid() const { return m_detail; }
+
+    // Handlers of the two tab strips and the master list.
+    void tabMainChange(int index);
+    void tabDetailsChange(int index);
+    void masterFocusChanged();
+
+    // Removes a list's columns and adds one per field, captioned with the field's name.
+    void SetColumns(DataGrid *grid, NamedQuery *query, const QStringList &fields);
+    void SelectFirstDetailRow();
+    // Keeping the focus across a command: the focused master row's index before, and
+    // the same index (or the last row) afterwards, with the detail list re-read.
+    int focusedMasterIndex() const;
+    void restoreMasterFocus(int index);
+    // Re-reads the master list keeping the focused index (the catalogue commands).
+    void rereadMaster(NamedQuery *query);
+
+    // The debug toolbar or the plain strip, never both.
+    void showDebugControls(bool on);
+    // A line of the communication log.
+    void log(const QString &line);
+
+    // The menu commands and buttons, for the windows that connect to them.
+    QAction *Database1, *Opcije1, *Izmenalozinke1, *Krajprograma1;
+    QAction *Sektori1, *Grupe1, *Zone1, *Tackepristupa1, *Kontroleri1, *Vremenskiintervali1;
+    QAction *Aktivnost1, *Aktivnost2, *Upisiukontrolere1, *Oprogramu1;
+    QAction *DodajOsobu1, *IzmeniOsobu1, *IzbrisiOsobu1, *DodeliGrupama1, *DodeliZonama1;
+    QPushButton *btnAddPerson, *btnEditPerson, *btnDeletePerson, *btnAddMedia, *btnDeleteMedia;
+    QPushButton *btnAssign, *btnUnassign, *btnChangeAccess;
+    QToolButton *btnStatus, *btnRead, *btnStop;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildMenus();
+    QWidget *buildTopStrip();
+    QWidget *buildPersonPanel();
+    QWidget *buildDetailPanel();
+    void showMasterContextMenu(const QPoint &pos);
+
+    NamedQueryModel *modelOf(NamedQuery *query);
+    void bindDetail(const BrowserStates::DetailSetup &setup, bool open);
+    void applyDetailTab(const BrowserStates::DetailSetup &setup);
+    void setActivityCaptions(const BrowserStates::DetailSetup &setup);
+    void updateChangeAccess();
+    void showFocusedPerson();
+    // Runs a query step; a database error is reported and the window stays as it is.
+    bool guarded(const std::function<void()> &step);
+
+    View m_view = View::Persons;
+    bool m_changingView = false;
+    bool m_maximizeOnFirstResize = true;
+    QHash<NamedQuery *, NamedQueryModel *> m_models;
+
+    QTabBar *tabMain;
+    QTabBar *tabDetails;
+    DataGrid *m_master;
+    DataGrid *m_detail;
+    DataGrid *m_media;
+    QStackedWidget *m_rightPanel;
+    QWidget *m_personPanel;
+    QWidget *m_detailPanel;
+    QWidget *m_debugToolbar;
+    QWidget *m_plainStrip;
+    QPlainTextEdit *m2;
+    QLabel *m_photo;
+    QLineEdit *m_personFields[5];
+    QMenu *m_masterMenu;
+};
