@@ -92,6 +92,11 @@ RowIconDelegate::RowIconDelegate(DataGrid *grid)
 
 void RowIconDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
+    // Only the column " " carries the icons; a list without it paints as usual.
+    if (index.model()->headerData(index.column(), Qt::Horizontal).toString() != QLatin1String(" ")) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
     // Background and selection as any cell, without the cell's own text.
     QStyleOptionViewItem plain = option;
     initStyleOption(&plain, index);

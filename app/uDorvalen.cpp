@@ -149,7 +149,20 @@ TfrmDorvalen::TfrmDorvalen(QWidget *parent)
     resize(1200, 760);
 }
 
-TfrmDorvalen::~TfrmDorvalen() = default;
+TfrmDorvalen::~TfrmDorvalen()
+{
+    // The lists and the data modules go first, while the window can still take the
+    // signals their closing queries send.
+    for (DataGrid *grid : {m_master, m_detail, m_media})
+        grid->bind(nullptr);
+    qDeleteAll(m_models);
+    m_models.clear();
+    for (NamedQuery *q : dmMain->findChildren<NamedQuery *>())
+        disconnect(q, nullptr, this, nullptr);
+    delete dmProperties;
+    delete dmGZ;
+    delete dmMain;
+}
 
 void TfrmDorvalen::buildMenus()
 {
@@ -528,6 +541,35 @@ void TfrmDorvalen::showMasterContextMenu(const QPoint &pos)
     if (m_view != View::Persons)
         return;
     m_masterMenu->popup(m_master->viewport()->mapToGlobal(pos));
+}
+
+void TfrmDorvalen::openLists()
+{
+    {
+        const QSignalBlocker block(tabDetails);
+        while (tabDetails->count() > 0)
+            tabDetails->removeTab(0);
+        for (const DetailSetup &d : detailsOf(View::Persons))
+            tabDetails->addTab(d.tab);
+        tabDetails->setCurrentIndex(0);
+    }
+    tabDetailsChange(0);
+    SetColumns(m_master, dmMain->qPersons, master(View::Persons).columns);
+    if (dmMain->connMain->isOpen()) {
+        guarded([this] {
+            dmMain->qPersons->open();
+            dmMain->qViewMediaIDHist->open();
+        });
+    }
+    SetColumns(m_detail, dmMain->qPersonsGroups, detail(View::Persons, QStringLiteral("Grupe")).columns);
+    SetColumns(m_media, dmMain->qViewMediaIDHist,
+               {QStringLiteral("IDNo"), QStringLiteral("VaziOd"), QStringLiteral("VaziDo")});
+    modelOf(dmMain->qViewMediaIDHist)
+        ->setColumns({{QStringLiteral("IDNo"), QStringLiteral("IDNo")},
+                      {QStringLiteral("VaziOd"), QStringLiteral("Važi od")},
+                      {QStringLiteral("VaziDo"), QStringLiteral("Važi do")}});
+    for (const QString &field : {QStringLiteral("VaziOd"), QStringLiteral("VaziDo")})
+        dmMain->qViewMediaIDHist->setDisplayFormat(field, QStringLiteral("dd/MM/yy hh:mm"));
 }
 
 void TfrmDorvalen::showDebugControls(bool on)

@@ -61,6 +61,10 @@ public:
     // Re-reads the master list keeping the focused index (the catalogue commands).
     void rereadMaster(NamedQuery *query);
 
+    // The lists' first contents, once the connections are open: detail tabs of the
+    // person view, the columns, the person list and its media IDs.
+    void openLists();
+
     // The debug toolbar or the plain strip, never both.
     void showDebugControls(bool on);
     // A line of the communication log.

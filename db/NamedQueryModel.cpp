@@ -77,6 +77,9 @@ QVariant NamedQueryModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
+    // A view may still ask for the sections of the column set it had before a reset.
+    if (section < 0 || section >= columnCount())
+        return QVariant();
     if (!m_columns.isEmpty())
         return m_columns.at(section).caption;
     return fieldAt(section);
