@@ -12,6 +12,9 @@ Link71Simulator::Link71Simulator(const SimOptions &options, QObject *parent)
     : QObject(parent), m_options(options), m_server(this), m_dueTimer(this)
 {
     m_clock.start();
+    // Batches may come much faster than their answers go; a short accept queue would drop
+    // connection attempts and stall the sender for a retransmission time.
+    m_server.setListenBacklogSize(1024);
     m_dueTimer.setSingleShot(true);
     connect(&m_dueTimer, &QTimer::timeout, this, &Link71Simulator::sendNext);
     connect(&m_server, &QTcpServer::newConnection, this, &Link71Simulator::acceptConnections);
