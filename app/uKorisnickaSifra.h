@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/FixedDialog.h"
+
+class QLineEdit;
+class QSettings;
+
+// Changes the application password: the old one, then the new one twice. Closes only
+// when the change has been made, or with "Otkaži".
+class TfrmKorisnickaSifra : public FixedDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmKorisnickaSifra(QWidget *parent = nullptr);
+    TfrmKorisnickaSifra(QSettings &settings, QWidget *parent = nullptr);
+
+    void btnOKClick();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QLineEdit *addPasswordBox(const QString &objectName, const QString &caption);
+
+    QSettings &m_settings;
+    QLineEdit *edtOld, *edtNew, *edtRepeat;
+};

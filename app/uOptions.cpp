@@ -1,0 +1,65 @@
+#include "app/uOptions.h"
+
+#include "app/MessageBoxes.h"
+#include "app/SettingsStore.h"
+#include "app/uGlobalVars.h"
+#include "link/CommandLink.h"
+
+#include <QBoxLayout>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TfrmOptions::TfrmOptions(QWidget *parent) : TfrmOptions(registry(), parent) {}
+
+TfrmOptions::TfrmOptions(QSettings &settings, QWidget *parent)
+    : FixedDialog(QStringLiteral("frmOptions"), QStringLiteral("Opcije"), parent), m_settings(settings),
+      edtSleepTime(new QLineEdit(this)),
+      chkDebugCtrls(new QCheckBox(QStringLiteral("Prikaz kontrola za debagovanje rada programa"), this))
+{
+    auto *label = new QLabel(QStringLiteral("Pauza u TCP/IP komunikaciji sa Link71 [ms]"), this);
+    label->setObjectName(QStringLiteral("lblSleepTime"));
+    label->setBuddy(edtSleepTime);
+    edtSleepTime->setObjectName(QStringLiteral("edtSleepTime"));
+    chkDebugCtrls->setObjectName(QStringLiteral("chkDebugCtrls"));
+    body()->addWidget(label);
+    body()->addWidget(edtSleepTime);
+    body()->addSpacing(6);
+    body()->addWidget(chkDebugCtrls);
+    QPushButton *ok = addOkCancel();
+    connect(ok, &QPushButton::clicked, this, &TfrmOptions::btnOKClick);
+}
+
+void TfrmOptions::showEvent(QShowEvent *event)
+{
+    edtSleepTime->setText(QString::number(globals().SleepTime));
+    chkDebugCtrls->setChecked(globals().DebugCtrls);
+    FixedDialog::showEvent(event);
+}
+
+void TfrmOptions::btnOKClick()
+{
+    bool isInteger = false;
+    const int sleepTime = edtSleepTime->text().trimmed().toInt(&isInteger);
+    if (!isInteger) {
+        // Nothing is stored; the dialog still closes, as it does after any "U redu".
+        MessageBoxes::error(this, QStringLiteral("'%1' is not a valid integer value").arg(edtSleepTime->text()));
+        reject();
+        return;
+    }
+    TGlobalVars &g = globals();
+    g.SleepTime = sleepTime;
+    g.DebugCtrls = chkDebugCtrls->isChecked();
+    // Any integer is kept, zero and negative ones too: the sender sleeps at least 1 ms
+    // per idle period (TPetlja clamps values below 1 to 1), so it never spins.
+    if (g.Link)
+        g.Link->SetSleepTime(sleepTime);
+    SettingsStore store(m_settings);
+    store.openKey(QString(), true);
+    store.writeInteger(QStringLiteral("SleepTime"), g.SleepTime);
+    store.writeInteger(QStringLiteral("DebugCtrls"), g.DebugCtrls ? 1 : 0);
+    store.closeKey();
+    flushRegistry(m_settings);
+    accept();
+}

@@ -1,0 +1,75 @@
+#include "app/uPassword.h"
+
+#include "app/MessageBoxes.h"
+#include "app/SettingsStore.h"
+#include "app/uGlobalVars.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+const QString kPasswordValue = QStringLiteral("Password");
+const QString kFirstPassword = QStringLiteral("tinsmoke");
+
+} // namespace
+
+TfrmPassword::TfrmPassword(QWidget *parent) : TfrmPassword(registry(), parent) {}
+
+TfrmPassword::TfrmPassword(QSettings &settings, QWidget *parent)
+    : FixedDialog(QStringLiteral("frmPassword"), QStringLiteral("Prijava"), parent), m_settings(settings),
+      edtPassword(new QLineEdit(this))
+{
+    auto *label = new QLabel(QStringLiteral("Korisnička lozinka"), this);
+    label->setObjectName(QStringLiteral("lblPassword"));
+    label->setBuddy(edtPassword);
+    edtPassword->setObjectName(QStringLiteral("edtPassword"));
+    edtPassword->setMinimumWidth(220);
+    makePasswordBox(edtPassword);
+    body()->addWidget(label);
+    body()->addWidget(edtPassword);
+    QPushButton *ok = addOkCancel();
+    connect(ok, &QPushButton::clicked, this, &TfrmPassword::btnOKClick);
+}
+
+void TfrmPassword::showEvent(QShowEvent *event)
+{
+    edtPassword->clear();
+    edtPassword->setFocus();
+    if (QWidget *main = parentWidget() ? parentWidget()->window() : nullptr)
+        main->setWindowState(main->windowState() | Qt::WindowMaximized);
+    FixedDialog::showEvent(event);
+}
+
+void TfrmPassword::btnOKClick()
+{
+    m_accepted = false;
+    if (const std::optional<QString> stored = storedPassword()) {
+        globals().CurrentPassword = *stored;
+        if (edtPassword->text().compare(*stored, Qt::CaseSensitive) == 0) {
+            m_accepted = true;
+        } else {
+            MessageBoxes::error(this, QStringLiteral("Neispravna lozinka."));
+            edtPassword->setFocus();
+        }
+    }
+    // Closes with OK either way; the login gate asks again while not accepted.
+    accept();
+}
+
+std::optional<QString> TfrmPassword::storedPassword()
+{
+    SettingsStore store(m_settings);
+    store.openKey(QString(), true);
+    if (!store.valueExists(kPasswordValue)) {
+        store.writeString(kPasswordValue, kFirstPassword);
+        if (!flushRegistry(m_settings))
+            return std::nullopt;
+    }
+    const std::optional<QString> stored = store.readString(kPasswordValue);
+    if (!stored)
+        MessageBoxes::error(this, QStringLiteral("Invalid data type for '%1'").arg(kPasswordValue));
+    return stored;
+}
