@@ -37,7 +37,7 @@ TfrmDlgConnect::TfrmDlgConnect(QWidget *parent) : TfrmDlgConnect(registry(), par
 
 TfrmDlgConnect::TfrmDlgConnect(QSettings &settings, QWidget *parent)
     : FixedDialog(QStringLiteral("frmDlgConnect"), QStringLiteral("Baza podataka"), parent), m_settings(settings),
-      m_fields(new QGridLayout),
+      m_fields(new QGridLayout), connTest(this),
       m_browserPort(SqlServerBrowser::DefaultPort), cbbServer(new DropDownComboBox(this)),
       chkSSPI(new QCheckBox(QStringLiteral("NT autorizacija"), this)), edtUserName(new QLineEdit(this)),
       edtPassword(new QLineEdit(this)), cbbDatabase(new DropDownComboBox(this))
