@@ -4,21 +4,49 @@
 
 TPetlja::TPetlja(TLink71komunikacija &link, quint16 serverPort,
                  std::unique_ptr<BatchTransport> transport, QObject *parent)
-    : QThread(parent), m_link(link), m_serverPort(serverPort), m_transport(std::move(transport))
+    : QObject(parent), m_link(link), m_serverPort(serverPort), m_transport(std::move(transport))
 {
 }
 
 TPetlja::~TPetlja()
 {
     m_link.Shutdown();
-    wait();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 void TPetlja::Wake()
 {
-    if (!isRunning() && !m_link.IsShutDown())
-        start();
+    if (!m_thread.joinable() && !m_link.IsShutDown())
+        m_thread = std::thread(&TPetlja::run, this);
     m_link.Wake();
+}
+
+void TPetlja::report(Report item)
+{
+    bool first = false;
+    {
+        std::lock_guard guard(m_reportsLock);
+        first = m_reports.empty();
+        m_reports.push_back(std::move(item));
+    }
+    if (first)
+        QMetaObject::invokeMethod(this, &TPetlja::deliverReports, Qt::QueuedConnection);
+}
+
+void TPetlja::deliverReports()
+{
+    std::vector<Report> reports;
+    {
+        std::lock_guard guard(m_reportsLock);
+        reports.swap(m_reports);
+    }
+    for (const Report &item : reports) {
+        if (item.commError)
+            emit commError();
+        else
+            emit logLine(item.logLine);
+    }
 }
 
 std::chrono::milliseconds TPetlja::idleTime() const
@@ -40,7 +68,7 @@ void TPetlja::run()
         const QString text = batch->text();
         if (m_transport->Send(batch->host, m_serverPort, text.toLatin1())) {
             outage = false;
-            emit logLine(QStringLiteral("Serveru je poslat tekst: ") + text);
+            report({false, QStringLiteral("Serveru je poslat tekst: ") + text});
             continue;
         }
         // Writes are idempotent and a repeated read only repeats its answer, so the batch
@@ -48,7 +76,7 @@ void TPetlja::run()
         m_link.PutBack(*batch);
         if (!outage) {
             outage = true;
-            emit commError();
+            report({true, QString()});
         }
         m_link.WaitForRetry(idleTime());
     }

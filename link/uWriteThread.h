@@ -3,16 +3,19 @@
 #include "link/BatchTransport.h"
 #include "link/Komunikacija.h"
 
-#include <QThread>
+#include <QObject>
 
 #include <atomic>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 // The sender: takes batches of up to 60 frames off the command queue and sends each over
-// a connection of its own. It starts on the first wake and runs until it is destroyed.
-// Log lines and connection errors reach the object's own (user-interface) thread through
-// queued signals.
-class TPetlja : public QThread
+// a connection of its own. Its thread starts on the first wake and runs until the object
+// is destroyed. Log lines and connection errors are handed over under a lock and reach
+// the object's own (user-interface) thread as signals.
+class TPetlja : public QObject
 {
     Q_OBJECT
 
@@ -41,10 +44,16 @@ signals:
     // The frames stay queued and are sent again every SleepTime.
     void commError();
 
-protected:
-    void run() override;
-
 private:
+    struct Report
+    {
+        bool commError = false;
+        QString logLine;
+    };
+
+    void run();
+    void report(Report item);
+    void deliverReports();
     std::chrono::milliseconds idleTime() const;
 
     TLink71komunikacija &m_link;
@@ -52,6 +61,9 @@ private:
     const std::unique_ptr<BatchTransport> m_transport;
     std::atomic<int> m_sleepTime{DefaultSleepTime};
     std::atomic<int> m_idlePeriods{0};
+    std::thread m_thread;
+    std::mutex m_reportsLock;
+    std::vector<Report> m_reports;
 };
 
 // Holds the sender back while a routine queues a whole table; released on every path out
