@@ -8,6 +8,14 @@ ReplyListener::ReplyListener(quint16 port, const QHostAddress &address, QObject 
     connect(&m_server, &QTcpServer::newConnection, this, &ReplyListener::acceptConnections);
 }
 
+ReplyListener::~ReplyListener()
+{
+    // Connections still open are deleted after the buffers; their last signals must not
+    // reach this half-destroyed listener.
+    for (QTcpSocket *socket : m_buffers.keys())
+        socket->disconnect(this);
+}
+
 bool ReplyListener::Listen()
 {
     return m_server.isListening() || m_server.listen(m_address, m_port);

@@ -18,6 +18,7 @@ class ReplyListener : public QObject
 public:
     explicit ReplyListener(quint16 port = 20000, const QHostAddress &address = QHostAddress::Any,
                            QObject *parent = nullptr);
+    ~ReplyListener() override;
 
     // Port 0 picks a free port; serverPort() tells which.
     bool Listen();
