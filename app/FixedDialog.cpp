@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 FixedDialog::FixedDialog(const QString &objectName, const QString &caption, QWidget *parent)
@@ -38,6 +39,13 @@ QPushButton *FixedDialog::addOkCancel()
     QPushButton *cancel = addButton(QStringLiteral("btnCancel"), QStringLiteral("Otkaži"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     return ok;
+}
+
+void FixedDialog::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        opened();
+    QDialog::showEvent(event);
 }
 
 bool FixedDialog::flushRegistry(QSettings &settings)

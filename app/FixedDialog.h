@@ -26,6 +26,11 @@ protected:
     // close button: it rejects). The caller connects btnOK.
     QPushButton *addOkCancel();
 
+    // Each time the dialog is opened (not when the window system merely shows it again):
+    // where a dialog resets or reloads its fields.
+    virtual void opened() {}
+    void showEvent(QShowEvent *event) override;
+
     // Writes the registry through and reports a write that failed, the way the
     // registry class reports it. False when nothing reached the registry.
     bool flushRegistry(QSettings &settings);

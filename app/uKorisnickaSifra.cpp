@@ -36,13 +36,12 @@ QLineEdit *TfrmKorisnickaSifra::addPasswordBox(const QString &objectName, const 
     return edit;
 }
 
-void TfrmKorisnickaSifra::showEvent(QShowEvent *event)
+void TfrmKorisnickaSifra::opened()
 {
     edtOld->clear();
     edtNew->clear();
     edtRepeat->clear();
     edtOld->setFocus();
-    FixedDialog::showEvent(event);
 }
 
 void TfrmKorisnickaSifra::btnOKClick()

@@ -18,7 +18,7 @@ public:
     void btnOKClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    void opened() override;
 
 private:
     QLineEdit *addPasswordBox(const QString &objectName, const QString &caption);

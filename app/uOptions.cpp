@@ -31,11 +31,10 @@ TfrmOptions::TfrmOptions(QSettings &settings, QWidget *parent)
     connect(ok, &QPushButton::clicked, this, &TfrmOptions::btnOKClick);
 }
 
-void TfrmOptions::showEvent(QShowEvent *event)
+void TfrmOptions::opened()
 {
     edtSleepTime->setText(QString::number(globals().SleepTime));
     chkDebugCtrls->setChecked(globals().DebugCtrls);
-    FixedDialog::showEvent(event);
 }
 
 void TfrmOptions::btnOKClick()

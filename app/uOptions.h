@@ -19,7 +19,7 @@ public:
     void btnOKClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    void opened() override;
 
 private:
     QSettings &m_settings;

@@ -34,13 +34,12 @@ TfrmPassword::TfrmPassword(QSettings &settings, QWidget *parent)
     connect(ok, &QPushButton::clicked, this, &TfrmPassword::btnOKClick);
 }
 
-void TfrmPassword::showEvent(QShowEvent *event)
+void TfrmPassword::opened()
 {
     edtPassword->clear();
     edtPassword->setFocus();
     if (QWidget *main = parentWidget() ? parentWidget()->window() : nullptr)
         main->setWindowState(main->windowState() | Qt::WindowMaximized);
-    FixedDialog::showEvent(event);
 }
 
 void TfrmPassword::btnOKClick()

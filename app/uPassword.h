@@ -22,7 +22,7 @@ public:
     void btnOKClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    void opened() override;
 
 private:
     // The stored password, written first when none is stored; nothing after a registry

@@ -145,13 +145,8 @@ void TfrmDlgConnect::setServerBrowser(const QHostAddress &address, quint16 port,
     m_browserWait = wait;
 }
 
-void TfrmDlgConnect::showEvent(QShowEvent *event)
-{
-    FormActivate();
-    FixedDialog::showEvent(event);
-}
-
-void TfrmDlgConnect::FormActivate()
+// The fields follow the stored connection string, if there is one.
+void TfrmDlgConnect::opened()
 {
     SettingsStore store(m_settings);
     if (!store.openKey(kKey, false))

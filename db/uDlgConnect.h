@@ -51,11 +51,9 @@ public:
     void btnOKClick();
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    void opened() override;
 
 private:
-    // Fills the fields from the stored connection string, if there is one.
-    void FormActivate();
     bool fieldsComplete() const;
     QLabel *addRow(int row, const QString &labelName, const QString &caption, QWidget *field);
 
