@@ -82,6 +82,31 @@ private slots:
                                          "Serveru je poslat tekst: " + frames.last()}));
     }
 
+    void severalAnswersInOneConnectionAreAllDispatchedInOrder()
+    {
+        SimOptions options = loopbackSim();
+        options.answersPerConnection = 3;
+        options.latencyMs = 50; // lets the answers of the batch gather
+        Link71Simulator sim(options);
+        QVERIFY(sim.start());
+        CommandLink link(portsFor(sim));
+        QVERIFY(link.Listen());
+        sim.setAnswerPort(link.Listener().serverPort());
+        TestTableReader reader;
+        link.Dispatch().registerTableReader(&reader);
+
+        QVERIFY(link.Connect(Host));
+        {
+            const SenderHold hold = link.HoldSender();
+            for (int address = 0; address < 6; ++address)
+                link.Enqueue(FrameRE(4, 2, address));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(reader.reads.size(), 6, 5000);
+        QCOMPARE(reader.reads, QStringList({"RE 4 0 65535", "RE 4 1 65535", "RE 4 2 65535",
+                                            "RE 4 3 65535", "RE 4 4 65535", "RE 4 5 65535"}));
+        QCOMPARE(link.Dispatch().ReplyTokens.Count(), 0);
+    }
+
     void idleSenderSleepsSleepTimeBetweenChecks()
     {
         TLink71komunikacija link;
