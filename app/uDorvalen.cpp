@@ -3,6 +3,14 @@
 #include "app/DataGrid.h"
 #include "app/MessageBoxes.h"
 #include "app/RowIcons.h"
+#include "app/SettingsStore.h"
+#include "app/uGlobalVars.h"
+#include "app/uKorisnickaSifra.h"
+#include "app/uOptions.h"
+#include "app/uPassword.h"
+#include "db/BuiltInDatabase.h"
+#include "db/uDlgConnect.h"
+#include "link/ControllersCatalogue.h"
 #include "db/DbError.h"
 #include "db/NamedQuery.h"
 #include "db/NamedQueryModel.h"
@@ -23,6 +31,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -54,11 +63,16 @@ QPushButton *pushButton(QWidget *parent, const QString &name, const QString &tex
 
 } // namespace
 
-TfrmDorvalen::TfrmDorvalen(QWidget *parent)
+TfrmDorvalen::TfrmDorvalen(const CommandLinkPorts &ports, QWidget *parent)
     : QMainWindow(parent),
       dmMain(new TdmMain(this)),
       dmGZ(new TdmGZ(this)),
-      dmProperties(new TdmProperties(this))
+      dmProperties(new TdmProperties(this)),
+      frmPassword(new TfrmPassword(registry(), this)),
+      frmKorisnickaSifra(new TfrmKorisnickaSifra(registry(), this)),
+      frmOptions(new TfrmOptions(registry(), this)),
+      frmDlgConnect(new TfrmDlgConnect(registry(), this)),
+      m_ports(ports)
 {
     setObjectName(QStringLiteral("frmDorvalen"));
     setWindowTitle(QStringLiteral("Brenmark - Dorvalen"));
@@ -128,6 +142,12 @@ TfrmDorvalen::TfrmDorvalen(QWidget *parent)
     layout->addWidget(bottom);
     setCentralWidget(central);
 
+    connect(Database1, &QAction::triggered, this, &TfrmDorvalen::Database1Click);
+    connect(Opcije1, &QAction::triggered, this, &TfrmDorvalen::Opcije1Click);
+    connect(Izmenalozinke1, &QAction::triggered, this, [this] { frmKorisnickaSifra->exec(); });
+    connect(Upisiukontrolere1, &QAction::triggered, this, &TfrmDorvalen::Upisiukontrolere1Click);
+    connect(btnStatus, &QToolButton::clicked, this, &TfrmDorvalen::btnStatusClick);
+    connect(btnRead, &QToolButton::clicked, this, &TfrmDorvalen::btnReadClick);
     connect(tabMain, &QTabBar::currentChanged, this, &TfrmDorvalen::tabMainChange);
     connect(tabDetails, &QTabBar::currentChanged, this, &TfrmDorvalen::tabDetailsChange);
     connect(dmMain->qPersons, &NamedQuery::currentRowChanged, this, &TfrmDorvalen::showFocusedPerson);
@@ -245,6 +265,7 @@ QWidget *TfrmDorvalen::buildTopStrip()
     btnStop = toolButton(m_debugToolbar, QStringLiteral("btnStop"), QStringLiteral("Prekid citanja/pisanja "),
                          QStyle::SP_BrowserStop);
     btnStop->hide();
+
     bar->addWidget(btnStop);
     bar->addStretch();
     stack->addWidget(m_debugToolbar);
@@ -541,6 +562,196 @@ void TfrmDorvalen::showMasterContextMenu(const QPoint &pos)
     if (m_view != View::Persons)
         return;
     m_masterMenu->popup(m_master->viewport()->mapToGlobal(pos));
+}
+
+void TfrmDorvalen::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // The sequence opens modal dialogs: let the window finish showing first.
+    if (m_firstShow)
+        QTimer::singleShot(0, this, &TfrmDorvalen::FormShow);
+}
+
+void TfrmDorvalen::closeEvent(QCloseEvent *event)
+{
+    if (m_link)
+        m_link->CloseListener();
+    QMainWindow::closeEvent(event);
+}
+
+bool TfrmDorvalen::loginGate()
+{
+    for (;;) {
+        if (frmPassword->exec() != QDialog::Accepted)
+            return false;
+        if (frmPassword->Accepted())
+            return true;
+    }
+}
+
+QString TfrmDorvalen::storedConnectionString()
+{
+    SettingsStore store(registry());
+    store.openKey(QStringLiteral("DataBase"), true);
+    const QString stored = store.readString(QStringLiteral("ConnectionString")).value_or(QString());
+    store.closeKey();
+    return stored;
+}
+
+QString TfrmDorvalen::askConnectionString()
+{
+    if (frmDlgConnect->exec() != QDialog::Accepted)
+        return QString();
+    frmDlgConnect->SaveConnectionString();
+    return globals().ConnectionString;
+}
+
+void TfrmDorvalen::Database1Click()
+{
+    if (frmDlgConnect->exec() != QDialog::Accepted)
+        return;
+    if (!frmDlgConnect->SaveConnectionString())
+        return;
+    // Closing a connection closes its queries; then all three open on the new string.
+    for (DataModule *dm : std::initializer_list<DataModule *>{dmProperties, dmMain, dmGZ})
+        dm->connMain->close();
+    const bool opened = guarded([this] {
+        for (DataModule *dm : std::initializer_list<DataModule *>{dmMain, dmProperties, dmGZ}) {
+            dm->connMain->setConnectionString(globals().ConnectionString);
+            dm->connMain->open();
+        }
+    });
+    if (opened)
+        reopenLists();
+}
+
+void TfrmDorvalen::reopenLists()
+{
+    // The current view is shown again from its start, on the new connection.
+    tabMainChange(tabMain->currentIndex());
+    guarded([this] {
+        dmMain->qViewMediaIDHist->open();
+        dmProperties->qTimeIntervals->open();
+    });
+}
+
+void TfrmDorvalen::loadDeviceTable()
+{
+    SettingsStore store(registry());
+    const RegistryLoadResult result = LoadDevicesFromRegistry(globals().Devices, store);
+    if (!result.error.isEmpty())
+        MessageBoxes::error(this, result.error);
+    if (!result.warning.isEmpty())
+        MessageBoxes::warning(this, result.warning);
+}
+
+void TfrmDorvalen::TransferFromDB2Registry()
+{
+    if (!dmGZ->connMain->isOpen())
+        return;
+    SettingsStore store(registry());
+    const CatalogueTransferResult result = ::TransferFromDB2Registry(globals().Devices, *dmGZ->qControllers, store);
+    if (!result.error.isEmpty())
+        MessageBoxes::error(this, result.error);
+    if (!result.warning.isEmpty())
+        MessageBoxes::warning(this, result.warning);
+}
+
+void TfrmDorvalen::btnStatusClick()
+{
+    ControllersConfigured(*dmGZ->qControllers, [this](const QString &text) { MessageBoxes::error(this, text); });
+}
+
+void TfrmDorvalen::btnReadClick()
+{
+    ControllersConfigured(*dmGZ->qControllers, [this](const QString &text) { MessageBoxes::error(this, text); });
+}
+
+void TfrmDorvalen::Upisiukontrolere1Click()
+{
+    ConfirmWriteToAllControllers(
+        *dmGZ->qControllers, [this](const QString &text) { MessageBoxes::error(this, text); },
+        [this](const QString &text) { return MessageBoxes::question(this, text); });
+}
+
+void TfrmDorvalen::openConnections(const QString &connectionString)
+{
+    QString cs = connectionString;
+    if (cs.isEmpty()) {
+        MessageBoxes::warning(this, QStringLiteral("Ne postoji konekcija sa bazom podataka."));
+        // The built-in settings: the embedded database, made when missing.
+        try {
+            cs = BuiltInDatabase::connectionString();
+        } catch (const DbError &) {
+            cs.clear();
+        }
+    }
+    for (DataModule *dm : std::initializer_list<DataModule *>{dmMain, dmProperties, dmGZ})
+        dm->connMain->setConnectionString(cs);
+    try {
+        for (DataModule *dm : std::initializer_list<DataModule *>{dmMain, dmProperties, dmGZ})
+            dm->connMain->open();
+    } catch (const DbError &) {
+        MessageBoxes::warning(this, QStringLiteral("Nije uspostavljena konekcija sa bazom podataka."));
+    }
+}
+
+void TfrmDorvalen::startCommandLink()
+{
+    m_link = std::make_unique<CommandLink>(m_ports);
+    globals().Link = m_link.get();
+    connect(m_link.get(), &CommandLink::logLine, this, &TfrmDorvalen::log);
+    connect(m_link.get(), &CommandLink::commErrorMessage, this,
+            [this](const QString &text) { MessageBoxes::error(this, text); });
+    if (!m_link->Listen())
+        log(QStringLiteral("Port %1 za odgovore Link71 servera nije moguće otvoriti.").arg(m_ports.listener));
+}
+
+void TfrmDorvalen::readLinkSettings()
+{
+    TGlobalVars &g = globals();
+    g.SleepTime = 1000;
+    g.DebugCtrls = false;
+    SettingsStore store(registry());
+    if (store.openKey(QString(), false)) {
+        // Reading stops at the first value that is missing or of another type.
+        if (const std::optional<int> sleep = store.readInteger(QStringLiteral("SleepTime"))) {
+            g.SleepTime = *sleep;
+            if (const std::optional<bool> debug = store.readBool(QStringLiteral("DebugCtrls")))
+                g.DebugCtrls = *debug;
+        }
+        store.closeKey();
+    }
+    m_link->SetSleepTime(g.SleepTime);
+}
+
+void TfrmDorvalen::FormShow()
+{
+    if (!m_firstShow)
+        return;
+    m_firstShow = false;
+    // A cancelled login ends the program; nothing after it would be of use.
+    if (!loginGate()) {
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
+    TGlobalVars &g = globals();
+    g.ConnectionString = storedConnectionString();
+    if (g.ConnectionString.isEmpty())
+        g.ConnectionString = askConnectionString();
+    openConnections(g.ConnectionString);
+    startCommandLink();
+    readLinkSettings();
+    showDebugControls(g.DebugCtrls);
+    loadDeviceTable();
+    openLists();
+    TransferFromDB2Registry();
+}
+
+void TfrmDorvalen::Opcije1Click()
+{
+    frmOptions->exec();
+    showDebugControls(globals().DebugCtrls);
 }
 
 void TfrmDorvalen::openLists()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/BrowserStates.h"
+#include "link/CommandLink.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -20,6 +21,10 @@ class QToolButton;
 class TdmGZ;
 class TdmMain;
 class TdmProperties;
+class TfrmDlgConnect;
+class TfrmKorisnickaSifra;
+class TfrmOptions;
+class TfrmPassword;
 
 // The main window: the hub of the program. It browses persons, groups and zones with
 // their links (view tabs on the left, detail tabs on the right) and opens every other
@@ -31,7 +36,8 @@ class TfrmDorvalen : public QMainWindow
 public:
     using View = BrowserStates::View;
 
-    explicit TfrmDorvalen(QWidget *parent = nullptr);
+    // The ports of the command link are the program's own unless a test gives others.
+    explicit TfrmDorvalen(const CommandLinkPorts &ports = {}, QWidget *parent = nullptr);
     ~TfrmDorvalen() override;
 
     TdmMain *const dmMain;
@@ -61,6 +67,12 @@ public:
     // Re-reads the master list keeping the focused index (the catalogue commands).
     void rereadMaster(NamedQuery *query);
 
+    // The first-show sequence: login, connections, command link, settings, device table,
+    // lists. Runs once, from the first show.
+    void FormShow();
+    bool firstShowPending() const { return m_firstShow; }
+    CommandLink *link() const { return m_link.get(); }
+
     // The lists' first contents, once the connections are open: detail tabs of the
     // person view, the columns, the person list and its media IDs.
     void openLists();
@@ -79,8 +91,26 @@ public:
     QPushButton *btnAssign, *btnUnassign, *btnChangeAccess;
     QToolButton *btnStatus, *btnRead, *btnStop;
 
+    // Every window is made once, here, and shown again on each opening.
+    TfrmPassword *const frmPassword;
+    TfrmKorisnickaSifra *const frmKorisnickaSifra;
+    TfrmOptions *const frmOptions;
+    TfrmDlgConnect *const frmDlgConnect;
+
+    // The device table follows the controllers catalogue: rebuilt from it and cached in
+    // the registry. Reports what the operator must know.
+    void TransferFromDB2Registry();
+    // "Baza podataka": choose, store and apply another database.
+    void Database1Click();
+    // The controller commands check the catalogue first.
+    void btnStatusClick();
+    void btnReadClick();
+    void Upisiukontrolere1Click();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenus();
@@ -88,6 +118,15 @@ private:
     QWidget *buildPersonPanel();
     QWidget *buildDetailPanel();
     void showMasterContextMenu(const QPoint &pos);
+    bool loginGate();
+    QString storedConnectionString();
+    QString askConnectionString();
+    void loadDeviceTable();
+    void reopenLists();
+    void openConnections(const QString &connectionString);
+    void startCommandLink();
+    void readLinkSettings();
+    void Opcije1Click();
 
     NamedQueryModel *modelOf(NamedQuery *query);
     void bindDetail(const BrowserStates::DetailSetup &setup, bool open);
@@ -98,6 +137,9 @@ private:
     // Runs a query step; a database error is reported and the window stays as it is.
     bool guarded(const std::function<void()> &step);
 
+    const CommandLinkPorts m_ports;
+    std::unique_ptr<CommandLink> m_link;
+    bool m_firstShow = true;
     View m_view = View::Persons;
     bool m_changingView = false;
     bool m_maximizeOnFirstResize = true;

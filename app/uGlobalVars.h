@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/DeviceTable.h"
+
 #include <QSettings>
 #include <QString>
 
@@ -16,6 +18,7 @@ struct TGlobalVars
     std::unique_ptr<QSettings> Registry;
 
     CommandLink *Link = nullptr; // created by the first-show sequence
+    TDeviceTable Devices;        // the configured controllers
 
     int SleepTime = 1000;
     bool DebugCtrls = false;

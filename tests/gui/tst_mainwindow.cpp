@@ -7,8 +7,8 @@
 #include "db/uDMMain.h"
 #include "db/uDMProperties.h"
 #include "tests/support/ModalDriver.h"
+#include "tests/support/StartedProgram.h"
 #include "tests/support/TempDatabase.h"
-#include "tests/support/TempSettings.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -69,8 +69,8 @@ class TestMainWindow : public QObject
 
 private:
     std::unique_ptr<TempDatabase> m_db;
-    std::unique_ptr<TempSettings> m_settings;
-    std::unique_ptr<TfrmDorvalen> w;
+    std::unique_ptr<StartedProgram> m_program;
+    TfrmDorvalen *w = nullptr;
 
     QTabBar *tab(const char *name) { return w->findChild<QTabBar *>(name); }
     QWidget *rightPanel() { return w->findChild<QStackedWidget *>()->currentWidget(); }
@@ -96,21 +96,14 @@ private slots:
         MessageBoxes::setScripted(true);
         m_db = std::make_unique<TempDatabase>();
         fillFixture(*m_db);
-        m_settings = std::make_unique<TempSettings>();
-        w = std::make_unique<TfrmDorvalen>();
-        const QString cs = "Provider=SQLite;Data Source=" + m_db->fileName();
-        w->dmMain->connectTo(cs);
-        w->dmGZ->connectTo(cs);
-        w->dmProperties->connectTo(cs);
-        w->openLists();
-        w->resize(1100, 700);
-        w->show();
-        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        m_program = std::make_unique<StartedProgram>("Provider=SQLite;Data Source=" + m_db->fileName());
+        w = &m_program->window();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
     }
 
     void cleanup()
     {
-        w.reset();
+        m_program.reset();
         m_db.reset();
         QCOMPARE(MessageBoxes::takeShown().size(), 0);
     }
