@@ -62,7 +62,6 @@ public:
     TPetlja &Sender() { return m_sender; }
     ReplyListener &Listener() { return m_listener; }
     ReplyDispatch &Dispatch() { return m_dispatch; }
-    quint16 ServerPort() const { return m_serverPort; }
 
 signals:
     // One line for the communication log m2.
