@@ -182,23 +182,21 @@ GO
 -- What a controller's memory must hold: for each of its touch contacts, the persons who
 -- may enter a zone that the contact's access point opens, with their active media IDs;
 -- the plain form for mode 0, the PIN-bearing form for mode 1, both for mode 2. The
--- contact's table is the status.
+-- contact's table is the status. One SELECT (the two forms as a two-row join) rather
+-- than a UNION, so a filter on the controller reaches the tables: a UNION would be
+-- worked out for every controller on each call.
 CREATE VIEW viewDorvPodaciZaTerminale (idkontrolera, IDNo, status) AS
-SELECT k.idkontrolera, a.IDNo, k.MerodavnaTabela
+SELECT DISTINCT k.idkontrolera,
+       CASE f.Oblik WHEN 0 THEN a.IDNo ELSE a.IDNoSaPinKodom END,
+       k.MerodavnaTabela
 FROM tblDorvKontakti k
 JOIN tblDorvKontaktiKontrolera_TackePristupa kt ON kt.IDKontakta = k.IDKontakta
 JOIN tblDorvZone_TackePristupa zt ON zt.IDTackePristupa = kt.IDTackePristupa
 JOIN viewDorvPristupOsoba p ON p.IDZone = zt.IDZone
 JOIN viewMediaIDActive a ON a.IDZaposlenog = p.IDZaposlenog
-WHERE p.UkljucenIPinKod IN (0, 2)
-UNION
-SELECT k.idkontrolera, a.IDNoSaPinKodom, k.MerodavnaTabela
-FROM tblDorvKontakti k
-JOIN tblDorvKontaktiKontrolera_TackePristupa kt ON kt.IDKontakta = k.IDKontakta
-JOIN tblDorvZone_TackePristupa zt ON zt.IDTackePristupa = kt.IDTackePristupa
-JOIN viewDorvPristupOsoba p ON p.IDZone = zt.IDZone
-JOIN viewMediaIDActive a ON a.IDZaposlenog = p.IDZaposlenog
-WHERE p.UkljucenIPinKod IN (1, 2) AND a.IDNoSaPinKodom IS NOT NULL AND a.IDNoSaPinKodom <> '';
+JOIN (SELECT 0 AS Oblik UNION ALL SELECT 1) f
+  ON (f.Oblik = 0 AND p.UkljucenIPinKod IN (0, 2))
+  OR (f.Oblik = 1 AND p.UkljucenIPinKod IN (1, 2) AND a.IDNoSaPinKodom IS NOT NULL AND a.IDNoSaPinKodom <> '');
 GO
 
 CREATE PROCEDURE upispodatakautblDorvPodaciZaTerminale
