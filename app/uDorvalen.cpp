@@ -6,7 +6,9 @@
 #include "app/SettingsStore.h"
 #include "app/uGlobalVars.h"
 #include "app/uKorisnickaSifra.h"
+#include "app/uOProgramu.h"
 #include "app/uOptions.h"
+#include "app/uStatus.h"
 #include "app/uPassword.h"
 #include "db/BuiltInDatabase.h"
 #include "db/uDlgConnect.h"
@@ -72,6 +74,8 @@ TfrmDorvalen::TfrmDorvalen(const CommandLinkPorts &ports, QWidget *parent)
       frmKorisnickaSifra(new TfrmKorisnickaSifra(registry(), this)),
       frmOptions(new TfrmOptions(registry(), this)),
       frmDlgConnect(new TfrmDlgConnect(registry(), this)),
+      frmOProgramu(new TfrmOProgramu(this)),
+      frmStatus(new TfrmStatus(this)),
       m_ports(ports)
 {
     setObjectName(QStringLiteral("frmDorvalen"));
@@ -145,6 +149,11 @@ TfrmDorvalen::TfrmDorvalen(const CommandLinkPorts &ports, QWidget *parent)
     connect(Database1, &QAction::triggered, this, &TfrmDorvalen::Database1Click);
     connect(Opcije1, &QAction::triggered, this, &TfrmDorvalen::Opcije1Click);
     connect(Izmenalozinke1, &QAction::triggered, this, [this] { frmKorisnickaSifra->exec(); });
+    connect(Oprogramu1, &QAction::triggered, this, [this] { frmOProgramu->exec(); });
+    connect(btnStop, &QToolButton::clicked, this, [this] {
+        if (m_link)
+            m_link->StopCommand();
+    });
     connect(Upisiukontrolere1, &QAction::triggered, this, &TfrmDorvalen::Upisiukontrolere1Click);
     connect(btnStatus, &QToolButton::clicked, this, &TfrmDorvalen::btnStatusClick);
     connect(btnRead, &QToolButton::clicked, this, &TfrmDorvalen::btnReadClick);

@@ -23,6 +23,8 @@ class TdmMain;
 class TdmProperties;
 class TfrmDlgConnect;
 class TfrmKorisnickaSifra;
+class TfrmOProgramu;
+class TfrmStatus;
 class TfrmOptions;
 class TfrmPassword;
 
@@ -96,6 +98,8 @@ public:
     TfrmKorisnickaSifra *const frmKorisnickaSifra;
     TfrmOptions *const frmOptions;
     TfrmDlgConnect *const frmDlgConnect;
+    TfrmOProgramu *const frmOProgramu;
+    TfrmStatus *const frmStatus; // busy notice, the one window that is not modal
 
     // The device table follows the controllers catalogue: rebuilt from it and cached in
     // the registry. Reports what the operator must know.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/PinCode.h" // SavePinCode, FindPersonByMediaID
 #include "link/DeviceTable.h"
 
 #include <QSettings>

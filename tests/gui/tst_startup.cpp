@@ -9,6 +9,8 @@
 #include "tests/support/StartedProgram.h"
 #include "tests/support/TempDatabase.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -152,6 +154,73 @@ private slots:
         QCOMPARE(globals().SleepTime, expectedSleep);
         QCOMPARE(globals().DebugCtrls, expectedDebug);
         QCOMPARE(w->findChild<QWidget *>("tbDebug")->isVisible(), expectedDebug);
+    }
+
+    void withoutAStoredStringTheDialogChoosesAndStoresIt()
+    {
+        answerLogin("tinsmoke");
+        const QString file = m_db->fileName();
+        whenModalShown(
+            [file](QWidget *dialog) {
+                child<QComboBox>(dialog, "cbbServer")->setEditText(file);
+                child<QPushButton>(dialog, "btnOK")->click();
+            },
+            "frmDlgConnect");
+        auto w = start();
+        QTRY_VERIFY(w->dmMain->qPersons->isActive());
+        QCOMPARE(w->dmMain->qPersons->asString("Prezime"), QStringLiteral("Ilić"));
+        QCOMPARE(MessageBoxes::takeShown().size(), 0); // no "Ne postoji konekcija sa bazom podataka."
+        SettingsStore s = store();
+        s.openKey("DataBase", false);
+        QCOMPARE(s.readString("ConnectionString"), std::optional<QString>("Provider=SQLite;Data Source=" + file));
+    }
+
+    void theDatabaseCommandStoresTheStringAndReconnects()
+    {
+        setConnectionString("Provider=SQLite;Data Source=" + m_db->fileName());
+        answerLogin("tinsmoke");
+        auto w = start();
+        QTRY_VERIFY(w->dmMain->qPersons->isActive());
+
+        TempDatabase other;
+        other.exec("INSERT INTO Sektor (IDSektora, NazivSektora) VALUES ('S2', 'Prodaja')");
+        other.exec("INSERT INTO Zaposleni (IDZaposlenog, Prezime, Ime, IDSektora) VALUES ('8', 'Lukić', 'Boris', 'S2')");
+        const QString file = other.fileName();
+        whenModalShown(
+            [file](QWidget *dialog) {
+                child<QComboBox>(dialog, "cbbServer")->setEditText(file);
+                child<QPushButton>(dialog, "btnOK")->click();
+            },
+            "frmDlgConnect");
+        w->Database1->trigger();
+        QCOMPARE(w->dmMain->qPersons->asString("Prezime"), QStringLiteral("Lukić"));
+        QCOMPARE(globals().ConnectionString, "Provider=SQLite;Data Source=" + file);
+        SettingsStore s = store();
+        s.openKey("DataBase", false);
+        QCOMPARE(s.readString("ConnectionString"), std::optional<QString>(globals().ConnectionString));
+        QCOMPARE(MessageBoxes::takeShown().size(), 0);
+        w.reset();
+    }
+
+    void theOptionsCommandShowsTheDebugToolbarAtOnce()
+    {
+        setConnectionString("Provider=SQLite;Data Source=" + m_db->fileName());
+        answerLogin("tinsmoke");
+        auto w = start();
+        QTRY_VERIFY(w->dmMain->qPersons->isActive());
+        QWidget *toolbar = w->findChild<QWidget *>("tbDebug");
+        QVERIFY(!toolbar->isVisible());
+        whenModalShown(
+            [](QWidget *dialog) {
+                child<QLineEdit>(dialog, "edtSleepTime")->setText("1500");
+                child<QCheckBox>(dialog, "chkDebugCtrls")->setChecked(true);
+                child<QPushButton>(dialog, "btnOK")->click();
+            },
+            "frmOptions");
+        w->Opcije1->trigger();
+        QVERIFY(toolbar->isVisible());
+        QCOMPARE(globals().SleepTime, 1500);
+        QCOMPARE(store().readInteger("SleepTime"), std::optional<int>(1500));
     }
 
     void aSecondCopyIsRefused()
