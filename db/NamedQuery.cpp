@@ -205,6 +205,23 @@ QString NamedQuery::fetchText() const
     return m_connection->dialect().adapt(sql);
 }
 
+void NamedQuery::runText(QSqlQuery &query, const QString &sql) const
+{
+    // Without parameters the text runs as it is; with them it is prepared and bound.
+    bool ok;
+    if (m_parameters.isEmpty()) {
+        ok = query.exec(sql);
+    } else {
+        ok = query.prepare(sql);
+        if (ok) {
+            bindParameters(query);
+            ok = query.exec();
+        }
+    }
+    if (!ok)
+        fail(query.lastError().text());
+}
+
 void NamedQuery::bindParameters(QSqlQuery &query) const
 {
     for (const Parameter &p : m_parameters)
@@ -216,19 +233,7 @@ void NamedQuery::fetch()
     m_connection->open();
     QSqlQuery q(m_connection->database());
     q.setForwardOnly(true);
-    const QString sql = fetchText();
-    bool ok;
-    if (m_parameters.isEmpty()) {
-        ok = q.exec(sql);
-    } else {
-        ok = q.prepare(sql);
-        if (ok) {
-            bindParameters(q);
-            ok = q.exec();
-        }
-    }
-    if (!ok)
-        fail(q.lastError().text());
+    runText(q, fetchText());
     if (!q.isSelect())
         fail(QStringLiteral("The statement does not return a result set"));
     const QSqlRecord record = q.record();
@@ -272,19 +277,7 @@ int NamedQuery::execute()
     close();
     m_connection->open();
     QSqlQuery q(m_connection->database());
-    const QString sql = m_connection->dialect().adapt(m_text);
-    bool ok;
-    if (m_parameters.isEmpty()) {
-        ok = q.exec(sql);
-    } else {
-        ok = q.prepare(sql);
-        if (ok) {
-            bindParameters(q);
-            ok = q.exec();
-        }
-    }
-    if (!ok)
-        fail(q.lastError().text());
+    runText(q, m_connection->dialect().adapt(m_text));
     return q.numRowsAffected();
 }
 

@@ -140,6 +140,7 @@ private:
     void focusAfterReset(int row);
     void fetch();
     QString fetchText() const;
+    void runText(class QSqlQuery &query, const QString &sql) const;
     void bindParameters(class QSqlQuery &query) const;
     void loadDeferred();
     void dropDeferred();

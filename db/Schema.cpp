@@ -83,12 +83,19 @@ QStringList mssqlBatches(const QString &script)
 void createSqlite(QSqlDatabase db)
 {
     const QStringList statements = sqliteStatements(sqliteScript());
-    if (!db.transaction())
-        throw std::runtime_error(db.lastError().text().toStdString());
-    try {
+    inTransaction(db, [&] {
         QSqlQuery query(db);
         for (const QString &statement : statements)
             exec(query, statement);
+    });
+}
+
+void inTransaction(QSqlDatabase db, const std::function<void()> &work)
+{
+    if (!db.transaction())
+        throw std::runtime_error(db.lastError().text().toStdString());
+    try {
+        work();
     } catch (...) {
         db.rollback();
         throw;

@@ -1,5 +1,6 @@
 #include "db/schema/DemoData.h"
 
+#include "db/Schema.h"
 #include "link/iButton.h"
 
 #include <QBuffer>
@@ -296,16 +297,7 @@ QString mediaIdForSerial(quint64 serial)
 
 void fill(QSqlDatabase db, const DemoOptions &options)
 {
-    if (!db.transaction())
-        throw std::runtime_error(db.lastError().text().toStdString());
-    try {
-        run(db, options);
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
-    if (!db.commit())
-        throw std::runtime_error(db.lastError().text().toStdString());
+    Schema::inTransaction(db, [&] { run(db, options); });
 }
 
 } // namespace DemoData
