@@ -1,7 +1,7 @@
 // Dorvalen: the administration program of the access-control system.
 
-#include "app/MessageBoxes.h"
-#include "app/SingleInstance.h"
+#include "widgets/MessageBoxes.h"
+#include "base/SingleInstance.h"
 #include "app/uDorvalen.h"
 
 #include <QApplication>

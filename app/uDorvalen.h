@@ -1,10 +1,13 @@
 #pragma once
 
-#include "app/BrowserStates.h"
 #include "link/CommandLink.h"
+#include "widgets/BrowserStates.h"
+#include "widgets/CommandTable.h"
+#include "widgets/MainBrowser.h"
 
 #include <QHash>
 #include <QMainWindow>
+#include <QStyle>
 
 class DataGrid;
 class NamedQuery;
@@ -18,6 +21,7 @@ class QPushButton;
 class QStackedWidget;
 class QTabBar;
 class QToolButton;
+class DataModule;
 class TdmGZ;
 class TdmMain;
 class TdmProperties;
@@ -30,13 +34,14 @@ class TfrmPassword;
 
 // The main window: the hub of the program. It browses persons, groups and zones with
 // their links (view tabs on the left, detail tabs on the right) and opens every other
-// window from its menus and buttons.
-class TfrmDorvalen : public QMainWindow
+// window from its menus and buttons through the command table. Its parts live in
+// uDorvalenLayout.cpp (the widgets), uDorvalenBrowser.cpp (the master/detail browser)
+// and uDorvalenStartUp.cpp (the first-show sequence).
+class TfrmDorvalen : public QMainWindow, public MainBrowser
 {
     Q_OBJECT
 
 public:
-    using View = BrowserStates::View;
 
     // The ports of the command link are the program's own unless a test gives others.
     explicit TfrmDorvalen(const CommandLinkPorts &ports = {}, QWidget *parent = nullptr);
@@ -46,13 +51,26 @@ public:
     TdmGZ *const dmGZ;
     TdmProperties *const dmProperties;
 
-    // The browser state and what other windows read of it.
-    View currentView() const { return m_view; }
-    QString currentDetailTab() const;
-    NamedQuery *masterQuery() const;
-    NamedQuery *detailQuery() const;
-    DataGrid *masterGrid() const { return m_master; }
-    DataGrid *detailGrid() const { return m_detail; }
+    // What the windows' command files see (MainBrowser).
+    QWidget *dialogParent() override { return this; }
+    TdmMain &dataMain() const override { return *dmMain; }
+    TdmGZ &dataGZ() const override { return *dmGZ; }
+    TdmProperties &dataProperties() const override { return *dmProperties; }
+    View currentView() const override { return m_view; }
+    QString currentDetailTab() const override;
+    NamedQuery *masterQuery() const override;
+    NamedQuery *detailQuery() const override;
+    DataGrid *masterGrid() const override { return m_master; }
+    DataGrid *detailGrid() const override { return m_detail; }
+    DataGrid *mediaGrid() const override { return m_media; }
+    int focusedMasterIndex() const override;
+    void restoreMasterFocus(int index) override;
+    void rereadMaster(NamedQuery *query) override;
+    CommandLink *link() const override { return m_link.get(); }
+    void TransferFromDB2Registry() override;
+
+    // Every command of the menus, the context menu and the buttons, by object name.
+    const CommandTable &commands() const { return m_commands; }
 
     // Handlers of the two tab strips and the master list.
     void tabMainChange(int index);
@@ -62,18 +80,11 @@ public:
     // Removes a list's columns and adds one per field, captioned with the field's name.
     void SetColumns(DataGrid *grid, NamedQuery *query, const QStringList &fields);
     void SelectFirstDetailRow();
-    // Keeping the focus across a command: the focused master row's index before, and
-    // the same index (or the last row) afterwards, with the detail list re-read.
-    int focusedMasterIndex() const;
-    void restoreMasterFocus(int index);
-    // Re-reads the master list keeping the focused index (the catalogue commands).
-    void rereadMaster(NamedQuery *query);
 
     // The first-show sequence: login, connections, command link, settings, device table,
     // lists. Runs once, from the first show.
     void FormShow();
     bool firstShowPending() const { return m_firstShow; }
-    CommandLink *link() const { return m_link.get(); }
 
     // The lists' first contents, once the connections are open: detail tabs of the
     // person view, the columns, the person list and its media IDs.
@@ -101,15 +112,8 @@ public:
     TfrmOProgramu *const frmOProgramu;
     TfrmStatus *const frmStatus; // busy notice, the one window that is not modal
 
-    // The device table follows the controllers catalogue: rebuilt from it and cached in
-    // the registry. Reports what the operator must know.
-    void TransferFromDB2Registry();
     // "Baza podataka": choose, store and apply another database.
     void Database1Click();
-    // The controller commands check the catalogue first.
-    void btnStatusClick();
-    void btnReadClick();
-    void Upisiukontrolere1Click();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -117,7 +121,18 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildLayout();
     void buildMenus();
+    // An action or button of the command table, named as its command.
+    QAction *commandAction(QMenu *menu, const QString &name, const QString &text);
+    QPushButton *commandButton(QWidget *parent, const QString &name, const QString &text);
+    QToolButton *commandToolButton(QWidget *parent, const QString &name, const QString &hint,
+                                   QStyle::StandardPixmap icon);
+    void addShellCommands();
+    // The data modules in the order their connections open.
+    QList<DataModule *> dataModules() const;
+    void fillDetailTabs(View view);
+    void showError(const QString &text);
     QWidget *buildTopStrip();
     QWidget *buildPersonPanel();
     QWidget *buildDetailPanel();
@@ -141,6 +156,8 @@ private:
     // Runs a query step; a database error is reported and the window stays as it is.
     bool guarded(const std::function<void()> &step);
 
+    CommandTable m_commands;
+    QStringList m_commandNames;
     const CommandLinkPorts m_ports;
     std::unique_ptr<CommandLink> m_link;
     bool m_firstShow = true;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FixedDialog.h"
+#include "widgets/FixedDialog.h"
 
 class QLineEdit;
 class QSettings;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/FixedDialog.h"
+#include "widgets/FixedDialog.h"
 
 #include <optional>
 

@@ -105,6 +105,54 @@ void DbConnection::rollback()
     check(db.rollback(), QStringLiteral("roll back"));
 }
 
+void DbConnection::transaction(const std::function<void()> &work)
+{
+    if (m_inTransaction) {
+        work();
+        return;
+    }
+    beginTransaction();
+    try {
+        work();
+        commit();
+    } catch (const DbError &) {
+        rollbackQuietly();
+        throw;
+    } catch (const std::exception &e) {
+        rollbackQuietly();
+        throw DbError(QString::fromStdString(e.what()));
+    }
+}
+
+void DbConnection::rollbackQuietly()
+{
+    // The first failure is the one worth reporting; a failing rollback adds nothing.
+    try {
+        rollback();
+    } catch (const DbError &) {
+    }
+}
+
+void inTransaction(QSqlDatabase db, const std::function<void()> &work)
+{
+    if (!db.transaction())
+        throw DbError(db.lastError().text());
+    try {
+        work();
+    } catch (const DbError &) {
+        db.rollback();
+        throw;
+    } catch (const std::exception &e) {
+        db.rollback();
+        throw DbError(QString::fromStdString(e.what()));
+    }
+    if (!db.commit()) {
+        const QString text = db.lastError().text();
+        db.rollback();
+        throw DbError(text);
+    }
+}
+
 QSqlDatabase DbConnection::database() const
 {
     return QSqlDatabase::database(m_name, false);

@@ -6,6 +6,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
+
 // One database connection of a data module, opened from a stored connection string,
 // with its own transactions. Failures throw DbError with the driver's text.
 class DbConnection : public QObject
@@ -30,6 +32,10 @@ public:
     // Does nothing without a transaction, so error paths may always call it.
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
+    // Runs work in a transaction of its own: commit when it returns, rollback and DbError
+    // (with the failure's text) when it throws. Inside a transaction that is already open
+    // (an editor holding one while it is shown) work joins it, and the owner decides.
+    void transaction(const std::function<void()> &work);
 
     // Valid while open.
     QSqlDatabase database() const;
@@ -42,8 +48,12 @@ signals:
 
 private:
     void check(bool ok, const QString &what);
+    void rollbackQuietly();
 
     const QString m_name;
     QString m_connectionString;
     bool m_inTransaction = false;
 };
+
+// The same for a database that no data module owns (creating a schema).
+void inTransaction(QSqlDatabase db, const std::function<void()> &work);

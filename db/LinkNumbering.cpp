@@ -1,9 +1,10 @@
 #include "db/LinkNumbering.h"
 
+#include "db/DbError.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 
-#include <stdexcept>
 
 QString LinkNumbering::maxIdStatement(const QString &table)
 {
@@ -18,7 +19,7 @@ LinkNumbering LinkNumbering::afterMax(const QString &maxIdText)
     bool ok = false;
     const int max = maxIdText.toInt(&ok);
     if (!ok)
-        throw std::runtime_error("'" + maxIdText.toStdString() + "' is not a valid integer value");
+        throw DbError(QStringLiteral("'%1' is not a valid integer value").arg(maxIdText));
     return LinkNumbering(max + 1);
 }
 
@@ -26,7 +27,7 @@ LinkNumbering LinkNumbering::start(QSqlDatabase db, const QString &table)
 {
     QSqlQuery query(db);
     if (!query.exec(maxIdStatement(table)))
-        throw std::runtime_error(query.lastError().text().toStdString());
+        throw DbError(query.lastError().text());
     const QString text = query.next() ? query.value(QStringLiteral("id")).toString() : QString();
     return afterMax(text);
 }

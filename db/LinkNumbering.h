@@ -9,7 +9,7 @@
 class LinkNumbering
 {
 public:
-    // Reads the table's largest ID over db. Throws std::runtime_error with the driver's
+    // Reads the table's largest ID over db. Throws DbError with the driver's
     // text when the query fails.
     static LinkNumbering start(QSqlDatabase db, const QString &table);
     // The numbering that follows a stored largest ID read as text ("" for an empty table).

@@ -543,18 +543,7 @@ QString NamedQuery::keyCondition(const QList<QVariant> &keyRow, QVariantList &bi
 
 void NamedQuery::writeInTransaction(const std::function<void()> &write)
 {
-    if (m_connection->inTransaction()) {
-        write();
-        return;
-    }
-    m_connection->beginTransaction();
-    try {
-        write();
-        m_connection->commit();
-    } catch (...) {
-        m_connection->rollback();
-        throw;
-    }
+    m_connection->transaction(write);
 }
 
 namespace {

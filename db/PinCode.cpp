@@ -2,7 +2,7 @@
 
 #include "db/SqlText.h"
 #include "db/uDMGZ.h"
-#include "link/iButton.h"
+#include "base/iButton.h"
 
 #include <stdexcept>
 

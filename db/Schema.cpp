@@ -1,5 +1,8 @@
 #include "db/Schema.h"
 
+#include "db/DbConnection.h"
+#include "db/DbError.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlError>
@@ -15,14 +18,14 @@ QString resource(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("missing resource " + path.toStdString());
+        throw DbError(QStringLiteral("missing resource ") + path);
     return QString::fromUtf8(file.readAll());
 }
 
 void exec(QSqlQuery &query, const QString &statement)
 {
     if (!query.exec(statement))
-        throw std::runtime_error((query.lastError().text() + QLatin1String("\n") + statement).toStdString());
+        throw DbError(query.lastError().text() + QLatin1String("\n") + statement);
 }
 
 } // namespace
@@ -83,25 +86,11 @@ QStringList mssqlBatches(const QString &script)
 void createSqlite(QSqlDatabase db)
 {
     const QStringList statements = sqliteStatements(sqliteScript());
-    inTransaction(db, [&] {
+    ::inTransaction(db, [&] {
         QSqlQuery query(db);
         for (const QString &statement : statements)
             exec(query, statement);
     });
-}
-
-void inTransaction(QSqlDatabase db, const std::function<void()> &work)
-{
-    if (!db.transaction())
-        throw std::runtime_error(db.lastError().text().toStdString());
-    try {
-        work();
-    } catch (...) {
-        db.rollback();
-        throw;
-    }
-    if (!db.commit())
-        throw std::runtime_error(db.lastError().text().toStdString());
 }
 
 } // namespace Schema

@@ -18,12 +18,8 @@ QString mssqlScript();
 QStringList sqliteStatements(const QString &script);
 QStringList mssqlBatches(const QString &script);
 
-// Runs work in one transaction on db: committed when it returns, rolled back when it
-// throws (the exception goes on). A failing begin or commit throws std::runtime_error.
-void inTransaction(QSqlDatabase db, const std::function<void()> &work);
-
 // Creates every object in an open, empty SQLite database, in one transaction. Throws
-// std::runtime_error with the driver's text (and the statement) when one fails.
+// DbError with the driver's text (and the statement) when one fails.
 void createSqlite(QSqlDatabase db);
 
 } // namespace Schema

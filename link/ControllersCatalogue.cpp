@@ -1,6 +1,6 @@
 #include "link/ControllersCatalogue.h"
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "db/DbError.h"
 #include "db/NamedQuery.h"
 #include "link/DeviceTable.h"

@@ -1,6 +1,6 @@
 #include "link/DeviceTable.h"
 
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/uDevice.h"
+#include "link/TDevice.h"
 
 #include <QString>
 

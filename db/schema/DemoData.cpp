@@ -1,7 +1,8 @@
 #include "db/schema/DemoData.h"
 
+#include "db/DbConnection.h"
 #include "db/Schema.h"
-#include "link/iButton.h"
+#include "base/iButton.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -297,7 +298,7 @@ QString mediaIdForSerial(quint64 serial)
 
 void fill(QSqlDatabase db, const DemoOptions &options)
 {
-    Schema::inTransaction(db, [&] { run(db, options); });
+    inTransaction(db, [&] { run(db, options); });
 }
 
 } // namespace DemoData

@@ -1,5 +1,5 @@
 #include "db/schema/DemoData.h"
-#include "link/iButton.h"
+#include "base/iButton.h"
 #include "tests/support/TempDatabase.h"
 
 #include <QProcess>

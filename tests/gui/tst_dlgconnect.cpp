@@ -1,9 +1,10 @@
-#include "app/DropDownComboBox.h"
-#include "app/MessageBoxes.h"
-#include "app/SettingsStore.h"
-#include "app/uGlobalVars.h"
+#include "widgets/DropDownComboBox.h"
+#include "widgets/MessageBoxes.h"
+#include "base/SettingsStore.h"
+#include "base/GetField.h"
+#include "link/uGlobalVars.h"
 #include "db/DbConnection.h"
-#include "db/uDlgConnect.h"
+#include "app/uDlgConnect.h"
 #include "tests/support/FakeSqlBrowser.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/TempDatabase.h"
@@ -253,8 +254,8 @@ private slots:
         QTest::newRow("plain texts") << plain << plain;
         QTest::newRow("empty password") << Fields{"srv01", "Dorv", "sa", ""} << Fields{"srv01", "Dorv", "sa", ""};
         QTest::newRow("password with ;") << Fields{"srv01", "Dorv", "sa", "ab;cd"} << Fields{"srv01", "Dorv", "sa", "ab"};
-        QTest::newRow("password with =") << Fields{"srv01", "Dorv", "sa", "ab=cd"} << Fields{"srv01", "Dorv", "sa", "ab"};
-        QTest::newRow("user name with =") << Fields{"srv01", "Dorv", "a=b", "pw"} << Fields{"srv01", "Dorv", "a", "pw"};
+        QTest::newRow("password with =") << Fields{"srv01", "Dorv", "sa", "ab=cd"} << Fields{"srv01", "Dorv", "sa", "ab=cd"};
+        QTest::newRow("user name with =") << Fields{"srv01", "Dorv", "a=b", "pw"} << Fields{"srv01", "Dorv", "a=b", "pw"};
     }
 
     // What SaveConnectionString writes, a later showing (or the next start) reads back.

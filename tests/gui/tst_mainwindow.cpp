@@ -1,7 +1,7 @@
-#include "app/DataGrid.h"
-#include "app/MessageBoxes.h"
+#include "widgets/DataGrid.h"
+#include "widgets/MessageBoxes.h"
 #include "app/uDorvalen.h"
-#include "app/uGlobalVars.h"
+#include "link/uGlobalVars.h"
 #include "db/NamedQuery.h"
 #include "db/uDMGZ.h"
 #include "db/uDMMain.h"
@@ -168,7 +168,8 @@ private slots:
         detailIds.sort();
         QCOMPARE(ids, detailIds);
         QCOMPARE(w->btnChangeAccess->isVisible(), accessVisible);
-        QCOMPARE(w->btnChangeAccess->isEnabled(), accessVisible);
+        // Enabled only where it shows and has its command.
+        QCOMPARE(w->btnChangeAccess->isEnabled(), accessVisible && w->commands().contains("btnChangeAccess"));
         QCOMPARE(w->Aktivnost1->text(), assign);
         QCOMPARE(w->Aktivnost2->text(), unassign);
         QCOMPARE(w->detailGrid()->currentIndex().row(), 0);
@@ -298,6 +299,23 @@ private slots:
                             "Pomoć: O programu",
                         }));
         QVERIFY(!w->Vremenskiintervali1->isEnabled());
+    }
+
+    // A command is enabled exactly when the command table has its handler, and the
+    // handler is what its action or button runs.
+    void commandsWithoutHandlerAreDisabled()
+    {
+        const QList<QObject *> commands = {w->Database1, w->Opcije1, w->Izmenalozinke1, w->Krajprograma1,
+                                           w->Sektori1, w->Grupe1, w->Zone1, w->Tackepristupa1,
+                                           w->Kontroleri1, w->Vremenskiintervali1, w->Upisiukontrolere1,
+                                           w->Oprogramu1, w->DodajOsobu1, w->btnAddPerson, w->btnAddMedia,
+                                           w->btnAssign, w->btnStatus, w->btnRead, w->btnStop};
+        for (QObject *command : commands) {
+            const bool enabled = command->property("enabled").toBool();
+            QVERIFY2(enabled == w->commands().contains(command->objectName()), qPrintable(command->objectName()));
+        }
+        QVERIFY(w->commands().contains("Database1"));
+        QVERIFY(!w->commands().run("noSuchCommand"));
     }
 };
 

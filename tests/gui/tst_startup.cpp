@@ -1,8 +1,8 @@
-#include "app/MessageBoxes.h"
-#include "app/SettingsStore.h"
-#include "app/SingleInstance.h"
+#include "widgets/MessageBoxes.h"
+#include "base/SettingsStore.h"
+#include "base/SingleInstance.h"
 #include "app/uDorvalen.h"
-#include "app/uGlobalVars.h"
+#include "link/uGlobalVars.h"
 #include "db/NamedQuery.h"
 #include "db/uDMMain.h"
 #include "tests/support/ModalDriver.h"
@@ -111,7 +111,9 @@ private slots:
         QTRY_VERIFY(w->link());
         const QList<MessageBoxes::Shown> shown = MessageBoxes::takeShown();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown.first().text, QStringLiteral("Nije uspostavljena konekcija sa bazom podataka."));
+        // The program's text first, then the database's own reason (it names the file).
+        QVERIFY(shown.first().text.startsWith(QStringLiteral("Nije uspostavljena konekcija sa bazom podataka.\n\n")));
+        QVERIFY2(shown.first().text.contains("missing.sqlite"), qPrintable(shown.first().text));
         QVERIFY(!w->dmMain->qPersons->isActive());
         // The string stays stored for the operator to mend.
         SettingsStore s = store();

@@ -1,4 +1,4 @@
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 #include "db/ConnectionString.h"
 #include "db/uDMGZ.h"
 #include "link/ControllersCatalogue.h"

@@ -1,8 +1,8 @@
 #include "tests/support/StartedProgram.h"
 
-#include "app/MessageBoxes.h"
-#include "app/SettingsStore.h"
-#include "app/uGlobalVars.h"
+#include "widgets/MessageBoxes.h"
+#include "base/SettingsStore.h"
+#include "link/uGlobalVars.h"
 #include "tests/support/ModalDriver.h"
 
 #include <QLineEdit>

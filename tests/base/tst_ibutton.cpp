@@ -1,4 +1,4 @@
-#include "link/iButton.h"
+#include "base/iButton.h"
 
 #include <QTest>
 

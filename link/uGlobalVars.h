@@ -1,6 +1,5 @@
 #pragma once
 
-#include "db/PinCode.h" // SavePinCode, FindPersonByMediaID
 #include "link/DeviceTable.h"
 
 #include <QSettings>
@@ -32,7 +31,3 @@ TGlobalVars &globals();
 
 // The registry, opened on first use if nobody has set one.
 QSettings &registry();
-
-// The n-th field (from 1) of text split at separator; the last field is what follows the
-// last separator, and a field beyond the last is empty.
-QString GetField(const QString &text, const QString &separator, int n);

@@ -1,6 +1,6 @@
-#include "app/RowIcons.h"
+#include "widgets/RowIcons.h"
 
-#include "app/BrowserStates.h"
+#include "widgets/BrowserStates.h"
 
 #include <QHash>
 #include <QPainter>

@@ -1,10 +1,10 @@
-#include "db/uDlgConnect.h"
+#include "app/uDlgConnect.h"
 
-#include "app/DropDownComboBox.h"
-#include "app/MessageBoxes.h"
-#include "app/SettingsStore.h"
-#include "app/WaitCursor.h"
-#include "app/uGlobalVars.h"
+#include "widgets/DropDownComboBox.h"
+#include "widgets/MessageBoxes.h"
+#include "base/SettingsStore.h"
+#include "widgets/WaitCursor.h"
+#include "link/uGlobalVars.h"
 #include "db/ConnectionString.h"
 #include "db/DbError.h"
 #include "db/SqlServerBrowser.h"
@@ -155,12 +155,16 @@ void TfrmDlgConnect::opened()
     store.closeKey();
     if (stored.isEmpty())
         return;
-    const QString semicolon = QStringLiteral(";"), equals = QStringLiteral("=");
-    const auto field = [&](int n) { return GetField(GetField(stored, semicolon, n), equals, 2); };
-    cbbServer->setEditText(field(2));
-    cbbDatabase->setEditText(field(3));
-    edtUserName->setText(field(4));
-    edtPassword->setText(field(5));
+    ConnectionSettings settings;
+    try {
+        settings = ConnectionString::parse(stored);
+    } catch (const DbError &) {
+        return; // a string the program cannot open leaves the fields as they are
+    }
+    cbbServer->setEditText(settings.kind == ConnectionSettings::Sqlite ? settings.fileName : settings.server);
+    cbbDatabase->setEditText(settings.database);
+    edtUserName->setText(settings.userName);
+    edtPassword->setText(settings.password);
     btnOK->setFocus();
 }
 

@@ -1,4 +1,4 @@
-#include "link/uDevice.h"
+#include "link/TDevice.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "link/iButton.h"
+#include "base/iButton.h"
 
 EIButtonBadLength::EIButtonBadLength()
     : std::runtime_error("Bad MediaID length. Should be 14 or 16 characters.")

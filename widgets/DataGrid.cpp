@@ -1,7 +1,7 @@
-#include "app/DataGrid.h"
+#include "widgets/DataGrid.h"
 
-#include "app/ListTexts.h"
-#include "app/RowIcons.h"
+#include "widgets/ListTexts.h"
+#include "widgets/RowIcons.h"
 #include "db/NamedQueryModel.h"
 
 #include <QHeaderView>

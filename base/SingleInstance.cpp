@@ -1,4 +1,4 @@
-#include "app/SingleInstance.h"
+#include "base/SingleInstance.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "app/SettingsStore.h"
+#include "base/SettingsStore.h"
 
-#include "app/RegistryFileFormat.h"
+#include "base/RegistryFileFormat.h"
 
 #include <QMetaType>
 

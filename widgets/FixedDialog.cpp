@@ -1,6 +1,6 @@
-#include "app/FixedDialog.h"
+#include "widgets/FixedDialog.h"
 
-#include "app/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QHBoxLayout>
 #include <QLineEdit>

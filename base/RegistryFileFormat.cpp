@@ -1,4 +1,4 @@
-#include "app/RegistryFileFormat.h"
+#include "base/RegistryFileFormat.h"
 
 #include <QIODevice>
 #include <QMap>

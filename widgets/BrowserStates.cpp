@@ -1,4 +1,4 @@
-#include "app/BrowserStates.h"
+#include "widgets/BrowserStates.h"
 
 namespace BrowserStates {
 

@@ -1,4 +1,4 @@
-#include "app/DropDownComboBox.h"
+#include "widgets/DropDownComboBox.h"
 
 #include <QLineEdit>
 

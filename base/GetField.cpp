@@ -1,20 +1,4 @@
-#include "app/uGlobalVars.h"
-
-#include "app/SettingsStore.h"
-
-TGlobalVars &globals()
-{
-    static TGlobalVars vars;
-    return vars;
-}
-
-QSettings &registry()
-{
-    TGlobalVars &g = globals();
-    if (!g.Registry)
-        g.Registry = SettingsStore::openProgramSettings();
-    return *g.Registry;
-}
+#include "base/GetField.h"
 
 QString GetField(const QString &text, const QString &separator, int n)
 {
