@@ -1,6 +1,5 @@
 #include "widgets/MessageBoxes.h"
 
-#include <QFileDialog>
 #include <QQueue>
 
 namespace {
@@ -9,7 +8,6 @@ struct Script
 {
     bool on = false;
     QQueue<bool> answers;
-    QQueue<QString> fileNames;
     QList<MessageBoxes::Shown> shown;
 };
 
@@ -27,7 +25,11 @@ bool MessageBoxes::record(Kind kind, const QString &text)
 {
     Script &s = script();
     s.shown.append({kind, text});
-    return !s.answers.isEmpty() && s.answers.dequeue();
+    if (kind != Kind::Question)
+        return false;
+    if (s.answers.isEmpty())
+        qFatal("MessageBoxes: no scripted answer for the question \"%s\"", qPrintable(text));
+    return s.answers.dequeue();
 }
 
 void MessageBoxes::error(QWidget *parent, const QString &text)
@@ -64,32 +66,17 @@ bool MessageBoxes::question(QWidget *parent, const QString &text, bool asWarning
     return box.exec() == QMessageBox::Yes;
 }
 
-QString MessageBoxes::openImageFile(QWidget *parent, const QString &caption)
-{
-    Script &s = script();
-    if (s.on)
-        return s.fileNames.isEmpty() ? QString() : s.fileNames.dequeue();
-    return QFileDialog::getOpenFileName(parent, caption, QString(),
-                                        QStringLiteral("Slike (*.jpg *.jpeg *.bmp)"));
-}
-
 void MessageBoxes::setScripted(bool scripted)
 {
     Script &s = script();
     s.on = scripted;
     s.answers.clear();
-    s.fileNames.clear();
     s.shown.clear();
 }
 
 void MessageBoxes::setNextAnswer(bool yes)
 {
     script().answers.enqueue(yes);
-}
-
-void MessageBoxes::setNextFileName(const QString &fileName)
-{
-    script().fileNames.enqueue(fileName);
 }
 
 QList<MessageBoxes::Shown> MessageBoxes::takeShown()

@@ -6,8 +6,9 @@
 
 class QWidget;
 
-// The one door to message boxes and the photo file chooser. Tests switch it to scripted
-// mode: every call is recorded and answered from a queue instead of opening a window.
+// The one door to message boxes. Tests switch it to scripted mode: every call is
+// recorded and answered from a queue instead of opening a window; a question that has
+// no scripted answer is a fault of the test and ends it loudly.
 class MessageBoxes
 {
 public:
@@ -26,12 +27,9 @@ public:
     // delete confirmations.
     static bool question(QWidget *parent, const QString &text, bool asWarning = false);
 
-    static QString openImageFile(QWidget *parent, const QString &caption);
-
     // Scripted mode for tests.
     static void setScripted(bool scripted);
     static void setNextAnswer(bool yes);
-    static void setNextFileName(const QString &fileName);
     static QList<Shown> takeShown();
 
 private:

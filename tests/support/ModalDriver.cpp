@@ -18,8 +18,9 @@ void poll(std::function<void(QWidget *)> action, QString objectName, int timeout
         return;
     }
     if (clock->elapsed() > timeoutMs) {
-        qWarning("no modal window %s appeared", qPrintable(objectName));
-        // Unblock whatever modal loop might be waiting, so the test can fail rather than hang.
+        const QByteArray what = "no modal window " + objectName.toUtf8() + " appeared";
+        QTest::qFail(what.constData(), __FILE__, __LINE__);
+        // Unblock whatever modal loop might be waiting, so the test fails rather than hangs.
         if (modal)
             modal->close();
         return;
@@ -34,4 +35,10 @@ void whenModalShown(std::function<void(QWidget *)> action, const QString &object
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     QTimer::singleShot(0, [=] { poll(action, objectName, timeoutMs, clock); });
+}
+
+void failMissingChild(const QString &objectName)
+{
+    const QByteArray what = "missing child " + objectName.toUtf8();
+    QTest::qFail(what.constData(), __FILE__, __LINE__);
 }

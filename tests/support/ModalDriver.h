@@ -11,12 +11,14 @@
 void whenModalShown(std::function<void(QWidget *)> action, const QString &objectName = QString(),
                     int timeoutMs = 5000);
 
-// The child of window with that objectName and type, failing the test when missing.
+void failMissingChild(const QString &objectName);
+
+// The child of window with that objectName and type; the test fails when it is missing.
 template <typename T>
 T *child(QWidget *window, const QString &objectName)
 {
     T *found = window ? window->findChild<T *>(objectName) : nullptr;
     if (!found)
-        qWarning("missing child %s", qPrintable(objectName));
+        failMissingChild(objectName);
     return found;
 }
