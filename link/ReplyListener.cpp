@@ -30,10 +30,12 @@ void ReplyListener::acceptConnections()
 {
     while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         m_buffers.insert(socket, QString());
+        m_peers.insert(socket, socket->peerAddress());
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket, false); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             readFrom(socket, true);
             m_buffers.remove(socket);
+            m_peers.remove(socket);
             socket->deleteLater();
         });
         // Text may have come with the connection itself.
@@ -51,6 +53,9 @@ void ReplyListener::readFrom(QTcpSocket *socket, bool ended)
     buffer->append(QString::fromLatin1(socket->readAll()));
     const ReplySplit split = SplitReplies(*buffer, ended);
     buffer->remove(0, split.consumed);
-    for (const ReplyAnswer &answer : split.answers)
+    const QHostAddress from = m_peers.value(socket);
+    for (const ReplyAnswer &answer : split.answers) {
         emit answerReceived(answer);
+        emit answerReceivedFrom(from, answer);
+    }
 }

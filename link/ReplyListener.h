@@ -25,9 +25,14 @@ public:
     void Close();
     bool isListening() const { return m_server.isListening(); }
     quint16 serverPort() const { return m_server.serverPort(); }
+    // Why the last Listen failed.
+    QAbstractSocket::SocketError listenError() const { return m_server.serverError(); }
+    QString listenErrorString() const { return m_server.errorString(); }
 
 signals:
     void answerReceived(const ReplyAnswer &answer);
+    // The same answer with the address of the computer that sent it.
+    void answerReceivedFrom(const QHostAddress &from, const ReplyAnswer &answer);
 
 private:
     void acceptConnections();
@@ -37,4 +42,6 @@ private:
     const QHostAddress m_address;
     QTcpServer m_server;
     QHash<QTcpSocket *, QString> m_buffers;
+    // Taken when the connection comes: once it has ended the socket no longer knows.
+    QHash<QTcpSocket *, QHostAddress> m_peers;
 };

@@ -1,6 +1,10 @@
 #include "sim/Link71Simulator.h"
 
+#include <QSaveFile>
 #include <QTcpSocket>
+
+#include <algorithm>
+#include <map>
 
 namespace {
 
@@ -48,6 +52,37 @@ quint16 Link71Simulator::memoryWord(int port, int controller, int address) const
     if (words == m_memory.constEnd() || address < 0 || address >= MemoryWords)
         return 0xFFFF;
     return (*words)[address];
+}
+
+void Link71Simulator::setMemoryWord(int port, int controller, int address, quint16 value)
+{
+    if (address >= 0 && address < MemoryWords)
+        memory(port, controller)[address] = value;
+}
+
+QByteArray Link71Simulator::memoryDump() const
+{
+    // Sorted, so that two dumps of the same memory are the same text.
+    std::map<quint32, const QVector<quint16> *> sorted;
+    for (auto it = m_memory.constBegin(); it != m_memory.constEnd(); ++it)
+        sorted.emplace(it.key(), &it.value());
+    QByteArray out = "# link71sim memory: port, controller, then address and 16 words a line (hexadecimal)\n";
+    for (const auto &[key, words] : sorted) {
+        out += "port " + QByteArray::number(key >> 16) + " controller " + QByteArray::number(key & 0xFFFF) + '\n';
+        for (int line = 0; line < MemoryWords; line += 16) {
+            out += QByteArray::number(line, 16).toUpper().rightJustified(4, '0');
+            for (int a = line; a < line + 16; ++a)
+                out += ' ' + QByteArray::number((*words)[a], 16).toUpper().rightJustified(4, '0');
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+bool Link71Simulator::writeDump(const QString &file) const
+{
+    QSaveFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(memoryDump()) >= 0 && out.commit();
 }
 
 QVector<quint16> &Link71Simulator::memory(int port, int controller)
@@ -137,7 +172,13 @@ void Link71Simulator::execute(const SimFrame &frame, const QString &from)
     if (m_options.dropEvery > 0 && m_answersMade % m_options.dropEvery == 0)
         return;
     const QString host = m_options.answerHost.isEmpty() ? from : m_options.answerHost;
-    m_pending.push_back({host, answer, m_clock.elapsed() + m_options.latencyMs});
+    qint64 due = m_clock.elapsed();
+    if (m_options.frameTimeMs > 0) {
+        // One frame at a time on the line: this one starts when the one before is done.
+        due = std::max(due, m_lineFreeMs) + m_options.frameTimeMs;
+        m_lineFreeMs = due;
+    }
+    m_pending.push_back({host, answer, due + m_options.latencyMs});
     sendNext();
 }
 
@@ -176,6 +217,9 @@ void Link71Simulator::sendNext()
             answerDone(socket);
     });
     QTimer::singleShot(AnswerTimeoutMs, socket, &QTcpSocket::abort);
+    // Answering from its own address tells this server apart from others on the workstation.
+    if (!m_options.answerFrom.isNull())
+        socket->bind(m_options.answerFrom);
     socket->connectToHost(host, m_options.answerPort);
 }
 

@@ -23,7 +23,9 @@ struct SimOptions
     quint16 port = 65000;          // 0 picks a free port
     quint16 answerPort = 20000;
     QString answerHost;            // empty: the address the batch came from
+    QHostAddress answerFrom;       // source of the answers; null: the system chooses
     int latencyMs = 0;             // delay of every answer after its frame
+    int frameTimeMs = 0;           // serial line: each frame takes this long after the one before
     int dropEvery = 0;             // drop every n-th answer (0: none)
     bool refuse = false;           // accept no connections
     int stopAfter = 0;             // frames after the n-th are ignored (0: never)
@@ -53,6 +55,13 @@ public:
     void setAnswerPort(quint16 port) { m_options.answerPort = port; }
 
     quint16 memoryWord(int port, int controller, int address) const;
+    // Changes a word as if the controller's memory had changed by itself.
+    void setMemoryWord(int port, int controller, int address, quint16 value);
+    // Every controller that has memory, by port and controller number: 16 words a line,
+    // hexadecimal, each line led by the address of its first word.
+    QByteArray memoryDump() const;
+    // The dump into file, replacing it whole; false when it cannot be written.
+    bool writeDump(const QString &file) const;
     // The text of every connection that carried frames, in arrival order.
     const QList<QByteArray> &batches() const { return m_batches; }
     int framesExecuted() const { return m_framesExecuted; }
@@ -97,4 +106,5 @@ private:
     int m_framesExecuted = 0;
     int m_answersMade = 0;
     int m_answersSent = 0;
+    qint64 m_lineFreeMs = 0; // when the serial line has finished the last frame
 };
