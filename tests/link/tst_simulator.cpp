@@ -3,6 +3,8 @@
 #include "sim/Link71Simulator.h"
 #include "sim/SimFrames.h"
 
+#include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -20,6 +22,8 @@ bool sendBatch(quint16 port, const QByteArray &batch)
     socket.disconnectFromHost();
     return socket.state() == QAbstractSocket::UnconnectedState || socket.waitForDisconnected(5000);
 }
+
+constexpr int MemoryWordsOutside = Link71Simulator::MemoryWords;
 
 QByteArray readFrames(int count)
 {
@@ -174,6 +178,73 @@ private slots:
         QTest::qWait(150);
         QVERIFY(sink.texts.isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(sink.texts.size(), 2, 5000);
+    }
+
+    void frameTimeWorksFramesOffOneAfterAnother()
+    {
+        AnswerSink sink;
+        SimOptions options;
+        options.port = 0;
+        options.answerPort = sink.port();
+        options.frameTimeMs = 200;
+        Link71Simulator sim(options);
+        QVERIFY(sim.start());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(sendBatch(sim.port(), readFrames(3)));
+        // The answers are due 200, 400 and 600 ms after the batch, never earlier.
+        QTRY_COMPARE_WITH_TIMEOUT(sink.texts.size(), 1, 5000);
+        QVERIFY(clock.elapsed() >= 190);
+        QTRY_COMPARE_WITH_TIMEOUT(sink.texts.size(), 3, 5000);
+        QVERIFY(clock.elapsed() >= 590);
+    }
+
+    void answersComeFromTheAddressAskedFor()
+    {
+        QTcpServer receiver;
+        QVERIFY(receiver.listen(QHostAddress::LocalHost, 0));
+        QList<QHostAddress> from;
+        connect(&receiver, &QTcpServer::newConnection, this, [&] {
+            while (QTcpSocket *answer = receiver.nextPendingConnection())
+                from.append(answer->peerAddress());
+        });
+        SimOptions options;
+        options.port = 0;
+        options.answerPort = receiver.serverPort();
+        options.answerFrom = QHostAddress::LocalHost;
+        Link71Simulator sim(options);
+        QVERIFY(sim.start());
+        QVERIFY(sendBatch(sim.port(), readFrames(2)));
+        QTRY_COMPARE_WITH_TIMEOUT(sim.answersSent(), 2, 5000);
+        QCOMPARE(from.size(), 2);
+        for (const QHostAddress &address : from)
+            QVERIFY(address.isEqual(QHostAddress::LocalHost, QHostAddress::ConvertV4MappedToIPv4));
+    }
+
+    void dumpListsEveryControllerWithMemory()
+    {
+        Link71Simulator sim;
+        sim.setMemoryWord(3, 12, 0, 0x1234);
+        sim.setMemoryWord(3, 12, 2047, 0xABCD);
+        sim.setMemoryWord(1, 2, 17, 7);
+        sim.setMemoryWord(1, 2, MemoryWordsOutside, 7); // beyond the memory: ignored
+        const QList<QByteArray> lines = sim.memoryDump().split('\n');
+        // A heading, then per controller its line and 128 lines of 16 words, sorted.
+        QCOMPARE(lines.size(), 1 + 2 * 129 + 1);
+        QCOMPARE(lines[1], QByteArray("port 1 controller 2"));
+        QCOMPARE(lines[3], QByteArray("0010 FFFF 0007 FFFF FFFF FFFF FFFF FFFF FFFF FFFF FFFF FFFF FFFF FFFF FFFF FFFF FFFF"));
+        QCOMPARE(lines[130], QByteArray("port 3 controller 12"));
+        QVERIFY(lines[131].startsWith("0000 1234 FFFF"));
+        QVERIFY(lines[258].startsWith("07F0 FFFF"));
+        QVERIFY(lines[258].endsWith(" ABCD"));
+        QCOMPARE(lines.last(), QByteArray());
+
+        QTemporaryDir dir;
+        QVERIFY(sim.writeDump(dir.filePath("dump.txt")));
+        QFile file(dir.filePath("dump.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), sim.memoryDump());
+        QVERIFY(!sim.writeDump(dir.filePath("no/such/folder/dump.txt")));
     }
 
     void refusingClosesThePortUntilAcceptingAgain()
