@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -34,12 +35,18 @@ struct CtlResult
     QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
 };
 
-// A free port on loopback for the answers (taken and given back at once).
+// A free port on loopback for the answers, below the range the system takes the source
+// ports of outgoing connections from: otherwise one of the many answer connections
+// could hold it between two runs.
 inline quint16 freeLoopbackPort()
 {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
+    for (int attempt = 0; attempt < 200; ++attempt) {
+        const quint16 port = quint16(QRandomGenerator::global()->bounded(21000, 32000));
+        QTcpServer probe;
+        if (probe.listen(QHostAddress::LocalHost, port))
+            return port;
+    }
+    qFatal("no free port for the answers");
 }
 
 // A site as dorvalen-ctl finds it: the demo register in an SQLite file with its
