@@ -34,7 +34,10 @@ QString CtlProgress::Line(int done, int total, const QList<const ControllerJob *
                          .arg(job->stepAnswered() * stepSlots / expected)
                          .arg(stepSlots));
     }
-    return QStringLiteral("[%1/%2] %3").arg(done).arg(total).arg(parts.join(QStringLiteral(", ")));
+    QString line = QStringLiteral("Gotovo %1 od %2 kontrolera").arg(done).arg(total);
+    if (!parts.isEmpty())
+        line += QStringLiteral(" | ") + parts.join(QStringLiteral(", "));
+    return line;
 }
 
 void CtlProgress::started(const ControllerJob *job)

@@ -23,7 +23,7 @@ public:
     // Removes the line, so that the report starts on a clean line.
     void clear();
 
-    // "[2/20] 12: 85/252 slotova, 17: 4/252 slotova".
+    // "Gotovo 2 od 20 kontrolera | 12: 85/252 slotova, 17: 4/252 slotova".
     static QString Line(int done, int total, const QList<const ControllerJob *> &running);
 
 private:
