@@ -6,6 +6,7 @@
 #include "app/uOptions.h"
 #include "app/uPassword.h"
 #include "app/uStatus.h"
+#include "admin/CatalogueCommands.h"
 #include "db/NamedQuery.h"
 #include "db/NamedQueryModel.h"
 #include "db/uDMGZ.h"
@@ -49,6 +50,7 @@ TfrmDorvalen::TfrmDorvalen(const CommandLinkPorts &ports, QWidget *parent)
     // The commands of the window folders, each with the windows it opens.
     addShellCommands();
     new ControllerToolCommands(*this, m_commands, this);
+    new CatalogueCommands(*this, m_commands, this);
     m_commands.bind(this, m_commandNames);
 
     connect(tabMain, &QTabBar::currentChanged, this, &TfrmDorvalen::tabMainChange);

@@ -142,6 +142,12 @@ FilterEdit *DataGrid::filterEditor(int column) const
     return m_header->editor(column);
 }
 
+void DataGrid::setLookup(int column, GridRows::Lookup lookup)
+{
+    m_rows->setLookup(column, std::move(lookup));
+    restoreFromModel(false);
+}
+
 void DataGrid::sortIndicatorChanged(int column, Qt::SortOrder order)
 {
     if (column >= 0 && isIconColumn(column)) {
@@ -218,6 +224,10 @@ void DataGrid::setCellWriter(GridRows::CellWriter writer)
 
 void DataGrid::setCellSelection(bool on)
 {
+    // Switching back selects the current row; staying in row selection keeps a
+    // selection of several rows.
+    if (on == cellSelection())
+        return;
     setSelectionBehavior(on ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
     if (m_hasCellWriter) {
         m_rows->setEditable(on);

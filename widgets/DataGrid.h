@@ -47,7 +47,7 @@ public:
     FilterEdit *filterEditor(int column) const;
 
     // A column that shows a name for the key it holds.
-    void setLookup(int column, GridRows::Lookup lookup) { m_rows->setLookup(column, std::move(lookup)); }
+    void setLookup(int column, GridRows::Lookup lookup);
 
     // The icon of a row's first column, by query row.
     void setIconChooser(std::function<int(int row)> chooser) { m_iconFor = std::move(chooser); }

@@ -9,6 +9,7 @@
 #include "tests/support/StartedProgram.h"
 #include "tests/support/TempDatabase.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
@@ -301,6 +302,7 @@ private slots:
         QCOMPARE(id->text(), QStringLiteral("P2"));
         // Row numbers count the rows shown, from the top.
         QCOMPARE(grid->visibleNumber(grid->rowAt(0)), 1);
+        w.grab().save(QDir::temp().filePath("dorvalen-filtered-persons.png"));
     }
 };
 
