@@ -90,6 +90,8 @@ struct Catalogue
     QString requiredWarning;
     QString deleteQuestion;
     QString editError;
+    QString table;
+    QString keyColumn;
 };
 
 const Catalogue &catalogue(const QString &name)
@@ -104,11 +106,12 @@ const Catalogue &catalogue(const QString &name)
         c.insert("groups", {"Grupe1", "frmGroups", "frmNewGroup", "frmEditGroup",
                             "SELECT IDGrupe || '|' || Naziv FROM tblDorvGrupe ORDER BY 1", nameFill, nameRow,
                             "Polja \"ID grupe\" and \"Naziv grupe\" moraju biti popunjena.",
-                            "Jeste li sigurni da želite da izbrišete odabranu grupu?", InputError});
+                            "Jeste li sigurni da želite da izbrišete odabranu grupu?", InputError, "tblDorvGrupe",
+                            "IDGrupe"});
         c.insert("zones", {"Zone1", "frmZones", "frmNewZone", "frmEditZone",
                            "SELECT IDZone || '|' || Naziv FROM tblDorvZone ORDER BY 1", nameFill, nameRow,
                            "Polja \"ID zone\" and \"Naziv zone\" moraju biti popunjena.",
-                           "Jeste li sigurni da želite da izbrišete odabranu zonu?", InputError});
+                           "Jeste li sigurni da želite da izbrišete odabranu zonu?", InputError, "tblDorvZone", "IDZone"});
         c.insert("access points",
                  {"Tackepristupa1", "frmAccessPoints", "frmNewAccessPoint", "frmEditAccessPoint",
                   "SELECT t.IDTackePristupa || '|' || t.Naziv || '|' || IFNULL(z.IDZone, '-') FROM tblDorvTackePristupa t "
@@ -120,7 +123,7 @@ const Catalogue &catalogue(const QString &name)
                   },
                   [](const QString &id, int variant) { return id + "|" + nameOf(variant) + (variant == 0 ? "|Z1" : "|Z2"); },
                   "Sva polja moraju biti popunjena.", "Jeste li sigurni da želite da izbrišete odabranu tačku pristupa?",
-                  InputError});
+                  InputError, "tblDorvTackePristupa", "IDTackePristupa"});
         c.insert("time intervals",
                  {QString(), "frmTimeIntervals", "frmNewTimeInterval", "frmEditTimeInterval",
                   "SELECT IDIntervala || '|' || Od || '|' || Do FROM tblDorvVremenskiIntervali ORDER BY 1",
@@ -133,7 +136,7 @@ const Catalogue &catalogue(const QString &name)
                   },
                   [](const QString &id, int variant) { return id + (variant == 0 ? "|08:00|16:30" : "|06:05|14:45"); },
                   "Sva polja moraju biti popunjena.", "Jeste li sigurni da želite da izbrišete odabrani vremenski interval?",
-                  "Greska u unosu, podaci u bazi nisu izmenjeni."});
+                  "Greska u unosu, podaci u bazi nisu izmenjeni.", "tblDorvVremenskiIntervali", "IDIntervala"});
         return c;
     }();
     return *all.constFind(name);
@@ -363,6 +366,42 @@ private slots:
             QCOMPARE(m_db->rows(c.rowsSql), before);
             QCOMPARE(list->state(), NamedQuery::Browse);
         });
+    }
+
+    void editOfARecordDeletedMeanwhileStoresNothing_data() { addCatalogueRows(); }
+
+    // Another workstation deleted the record while the list showed it: the change
+    // reaches no row, and that is reported, not taken for a success.
+    void editOfARecordDeletedMeanwhileStoresNothing()
+    {
+        QFETCH(QString, name);
+        const Catalogue &c = catalogue(name);
+        inCatalogue(c, [&](CatalogueWindow *window) {
+            focusRecord(window, "X1");
+            m_db->exec("DELETE FROM " + c.table + " WHERE " + c.keyColumn + " = 'X1'");
+            const QStringList before = m_db->rows(c.rowsSql);
+            inEditor(window, c.editEditor, "btnEdit", [&](QWidget *editor) {
+                c.fill(editor, "X1", 1);
+                click(editor, "btnOK");
+            });
+            expectShown({{Kind::Error, c.editError}});
+            QCOMPARE(m_db->rows(c.rowsSql), before);
+        });
+    }
+
+    void editingAnAccessPointWithoutZoneLinksIt()
+    {
+        m_db->exec("INSERT INTO tblDorvTackePristupa (IDTackePristupa, Naziv) VALUES ('X3', 'Garaža')");
+        inCatalogue(catalogue("access points"), [&](CatalogueWindow *window) {
+            focusRecord(window, "X3");
+            inEditor(window, "frmEditAccessPoint", "btnEdit", [&](QWidget *editor) {
+                QCOMPARE(child<QComboBox>(editor, "cxLookupcmbZone")->currentIndex(), -1);
+                chooseZone(editor, "Z1");
+                click(editor, "btnOK");
+            });
+        });
+        QCOMPARE(m_db->rows("SELECT id || '|' || IDZone FROM tblDorvZone_TackePristupa WHERE IDTackePristupa = 'X3'"),
+                 QStringList({"3|Z1"}));
     }
 
     void closingGroupsOrZonesRereadsTheMainList_data()
