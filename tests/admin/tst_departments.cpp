@@ -422,6 +422,7 @@ private slots:
         int rowsBefore = -1, rowsAfter = -1;
         QString chosen;
         QStringList typed;
+        QList<MessageBoxes::Shown> boxes;
         whenModalShown(
             [&](QWidget *person) {
                 type(person, QStringLiteral("edtID"), QStringLiteral("P9"));
@@ -436,7 +437,9 @@ private slots:
                         click(list, QStringLiteral("btnClose"));
                     },
                     QStringLiteral("frmDepartements"));
+                MessageBoxes::takeShown();
                 click(person, QStringLiteral("btnSektor"));
+                boxes = MessageBoxes::takeShown();
                 rowsAfter = w->dmMain->qPersons->rowCount();
                 chosen = child<QComboBox>(person, QStringLiteral("cbbSektor"))->currentData().toString();
                 for (const char *name : {"edtID", "edtPrezime", "edtIme"})
@@ -448,6 +451,7 @@ private slots:
         QCOMPARE(chosen, QStringLiteral("7"));
         QCOMPARE(typed, QStringList({"P9", "Marić", "Mila"}));
         QCOMPARE(rowsAfter, rowsBefore);
+        QCOMPARE(boxTexts(boxes), QStringList());
         // The flag is the caller's for the one picking only.
         QVERIFY(!w->findChild<TfrmDepartements *>("frmDepartements")->isPicker());
     }
