@@ -44,7 +44,6 @@ TfrmEmployeeDialog::TfrmEmployeeDialog(TdmMain &dmMain, TdmGZ &dmGZ, TfrmDeparte
                                        const QString &objectName, const QString &caption,
                                        const QString &loadPhotoText, QWidget *parent)
     : FixedDialog(objectName, caption, parent),
-      m_dmMain(dmMain),
       m_dmGZ(dmGZ),
       qPersons(*dmMain.qPersons),
       qLookup(*dmGZ.qDepartementsZaLookup),

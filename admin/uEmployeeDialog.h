@@ -43,7 +43,6 @@ protected:
     QString chosenDepartmentID() const;
     void rereadPersons();
 
-    TdmMain &m_dmMain;
     TdmGZ &m_dmGZ;
     NamedQuery &qPersons;
 
