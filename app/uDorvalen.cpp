@@ -1,5 +1,6 @@
 #include "app/uDorvalen.h"
 
+#include "admin/AssignmentCommands.h"
 #include "app/uDlgConnect.h"
 #include "app/uKorisnickaSifra.h"
 #include "app/uOProgramu.h"
@@ -49,6 +50,7 @@ TfrmDorvalen::TfrmDorvalen(const CommandLinkPorts &ports, QWidget *parent)
     // The commands of the window folders, each with the windows it opens.
     addShellCommands();
     new ControllerToolCommands(*this, m_commands, this);
+    new AssignmentCommands(*this, m_commands, this);
     m_commands.bind(this, m_commandNames);
 
     connect(tabMain, &QTabBar::currentChanged, this, &TfrmDorvalen::tabMainChange);
