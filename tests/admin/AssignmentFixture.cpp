@@ -81,6 +81,34 @@ void AssignmentProgram::focusMaster(const QString &id)
         QTest::qFail(qPrintable("master row " + id + " not focused"), __FILE__, __LINE__);
 }
 
+void AssignmentProgram::selectDetail(const QStringList &rows)
+{
+    DataGrid *grid = window().detailGrid();
+    const auto click = [grid](int row, Qt::KeyboardModifiers modifiers) {
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers,
+                          grid->visualRect(grid->model()->index(row, 1)).center());
+    };
+    if (rows.isEmpty()) {
+        for (const QModelIndex &selected : grid->selectionModel()->selectedRows())
+            click(selected.row(), Qt::ControlModifier);
+        return;
+    }
+    const QStringList markers = gridColumn(grid, 0);
+    const QStringList ids = gridColumn(grid, 1);
+    for (const QString &name : rows) {
+        int found = -1;
+        for (int r = 0; r < ids.size(); ++r) {
+            if (markers.at(r) + ids.at(r) == name)
+                found = r;
+        }
+        if (found < 0) {
+            QTest::qFail(qPrintable("no detail row " + name), __FILE__, __LINE__);
+            return;
+        }
+        click(found, name == rows.first() ? Qt::KeyboardModifiers() : Qt::ControlModifier);
+    }
+}
+
 QStringList AssignmentProgram::detailColumn(const QString &field)
 {
     DataGrid *grid = window().detailGrid();

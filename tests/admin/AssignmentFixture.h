@@ -26,6 +26,10 @@ public:
     void show(const QString &view, const QString &tab);
     // Focuses the master row whose ID is id.
     void focusMaster(const QString &id);
+    // Selects the detail rows named by their kind marker and ID ("P1"; ".G1" for a group
+    // row of the zone view) as the operator clicks them: the first alone, the others with
+    // Ctrl. No names: the selected rows are deselected.
+    void selectDetail(const QStringList &rows);
     // The values of a column of the detail list, in its order.
     QStringList detailColumn(const QString &field);
     // Rows of a link table as "ID|first key|second key|mode" ("ID|person|group" for
