@@ -5,6 +5,8 @@
 #include "widgets/MessageBoxes.h"
 
 #include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
@@ -177,6 +179,24 @@ void answerQuestion(bool groups, bool cancel, const std::function<void()> &next)
             child<QPushButton>(dialog, cancel ? "btnCancel" : "btnOK")->click();
         },
         QStringLiteral("frmQuestion"));
+}
+
+void verifyShownInOrder(QWidget *dialog, const QStringList &names)
+{
+    int bottom = -1;
+    for (const QString &name : names) {
+        QWidget *widget = child<QWidget>(dialog, name);
+        if (!widget)
+            return;
+        const QRect r(widget->mapTo(dialog, QPoint(0, 0)), widget->size());
+        QVERIFY2(dialog->rect().contains(r), qPrintable(name + " is cut off"));
+        QVERIFY2(r.top() >= bottom, qPrintable(name + " overlaps the field above it"));
+        bottom = r.bottom();
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(name + " text is cut"));
+    }
+    const QString picture = QDir(QCoreApplication::applicationDirPath()).filePath(dialog->objectName() + ".png");
+    QVERIFY(dialog->grab().save(picture));
 }
 
 NoModalExpected::NoModalExpected()

@@ -66,6 +66,11 @@ void answerAssign(const QString &objectName, const AssignAnswer &answer, AssignS
 // Answers the zone view's question with "Osobe" or "Grupe", or cancels it; then runs next.
 void answerQuestion(bool groups, bool cancel, const std::function<void()> &next = {});
 
+// The widgets of a shown dialog stand one below the other in this order, each wholly
+// inside the dialog, and no label is narrower than its text. The dialog's picture goes to
+// the build folder (objectName.png) for a look.
+void verifyShownInOrder(QWidget *dialog, const QStringList &names);
+
 // Records and closes every modal window that opens while it lives: for commands that
 // must open none.
 class NoModalExpected
