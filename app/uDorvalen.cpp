@@ -1,5 +1,6 @@
 #include "app/uDorvalen.h"
 
+#include "admin/AssignmentCommands.h"
 #include "admin/PersonCommands.h"
 #include "app/uDlgConnect.h"
 #include "app/uKorisnickaSifra.h"
@@ -51,6 +52,7 @@ TfrmDorvalen::TfrmDorvalen(const CommandLinkPorts &ports, QWidget *parent)
     addShellCommands();
     new ControllerToolCommands(*this, m_commands, this);
     new PersonCommands(*this, m_commands, this);
+    new AssignmentCommands(*this, m_commands, this);
     m_commands.bind(this, m_commandNames);
 
     connect(tabMain, &QTabBar::currentChanged, this, &TfrmDorvalen::tabMainChange);
