@@ -172,7 +172,7 @@ void AssignmentCommands::unassign()
     const View view = m_browser.currentView();
     const QString tab = m_browser.currentDetailTab();
     if (view == View::Persons && tab == kPersonDetails) {
-        m_commands.run(QStringLiteral("IzbrisiOsobu1"));
+        m_commands.run(QStringLiteral("btnDeletePerson"));
         return;
     }
     const Unassignment::Rule *rule = Unassignment::ruleFor(view, tab);

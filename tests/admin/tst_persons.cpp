@@ -485,6 +485,30 @@ private slots:
                  QStringList({"P1", "P2", "P3", "P5"}));
     }
 
+    // On the "Detaljnije o osobi" tab the assign and unassign commands (menu and buttons)
+    // are the new-person dialog and the panel's plain delete.
+    void assignAndUnassignOnThePersonDetailsTab()
+    {
+        QCOMPARE(w->currentDetailTab(), QStringLiteral("Detaljnije o osobi"));
+        bool shown = false;
+        whenModalShown([&](QWidget *dlg) {
+            shown = true;
+            child<QPushButton>(dlg, QStringLiteral("btnCancel"))->click();
+        }, QStringLiteral("frmNewEmployee"));
+        w->Aktivnost1->trigger();
+        QVERIFY(shown);
+        QCOMPARE(db().scalar("SELECT COUNT(*) FROM Zaposleni").toInt(), 4);
+
+        focusPerson(QStringLiteral("P3"));
+        MessageBoxes::takeShown();
+        MessageBoxes::setNextAnswer(true);
+        w->Aktivnost2->trigger();
+        QCOMPARE(boxTexts(MessageBoxes::takeShown()),
+                 QStringList({"Jeste li sigurni da želite da izbrišete odabranu osobu?"}));
+        QCOMPARE(db().rows("SELECT IDZaposlenog FROM Zaposleni ORDER BY IDZaposlenog"),
+                 QStringList({"P1", "P2", "P5"}));
+    }
+
     // The panel's "Izbriši": a delete the database refuses shows the database's text and
     // leaves the list as it was.
     void refusedDeleteShowsTheDatabasesText()
