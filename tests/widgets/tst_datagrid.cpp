@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
 #include <QTest>
 
 #include <algorithm>
@@ -303,6 +305,34 @@ private slots:
         // Row numbers count the rows shown, from the top.
         QCOMPARE(grid->visibleNumber(grid->rowAt(0)), 1);
         w.grab().save(QDir::temp().filePath("dorvalen-filtered-persons.png"));
+    }
+
+    // The commands read the selection in rows of the query, whatever the list shows.
+    void unassigningFromASortedDetailListRemovesTheRowsSelected()
+    {
+        TempDatabase db;
+        db.exec("INSERT INTO Sektor (IDSektora, NazivSektora) VALUES ('S1', 'Proizvodnja')");
+        db.exec("INSERT INTO Zaposleni (IDZaposlenog, Prezime, Ime, IDSektora) VALUES "
+                "('P1', 'Jovanović', 'Ana', 'S1'), ('P2', 'Đorđević', 'Marko', 'S1'), ('P3', 'Babić', 'Ivan', 'S1')");
+        db.exec("INSERT INTO tblDorvGrupe (IDGrupe, Naziv) VALUES ('G1', 'Radnici')");
+        db.exec("INSERT INTO tblDorvOsobe_Grupe (ID, IDZaposlenog, IDGrupe, Status) VALUES "
+                "(1, 'P1', 'G1', 1), (2, 'P2', 'G1', 1), (3, 'P3', 'G1', 1)");
+        StartedProgram program("Provider=SQLite;Data Source=" + db.fileName());
+        TfrmDorvalen &w = program.window();
+        w.findChild<QTabBar *>("tabMain")->setCurrentIndex(1); // Grupe, detail tab Osobe
+        DataGrid *detail = w.detailGrid();
+        QCOMPARE(detail->model()->rowCount(), 3);
+        detail->sortBy(1, Qt::DescendingOrder); // P3, P2, P1
+        const auto click = [detail](int row, Qt::KeyboardModifiers modifiers) {
+            QTest::mouseClick(detail->viewport(), Qt::LeftButton, modifiers,
+                              detail->visualRect(detail->model()->index(row, 1)).center());
+        };
+        click(0, {});
+        click(1, Qt::ControlModifier);
+        MessageBoxes::setNextAnswer(true);
+        w.btnUnassign->click();
+        QCOMPARE(MessageBoxes::takeShown().size(), 1);
+        QCOMPARE(db.rows("SELECT IDZaposlenog FROM tblDorvOsobe_Grupe"), QStringList({"P1"}));
     }
 };
 
