@@ -14,10 +14,10 @@ namespace {
 const QString InputError = QStringLiteral("Greska u unosu, podaci nisu dodati u bazu.");
 const QString LinkTable = QStringLiteral("tblDorvZone_TackePristupa");
 
-CatalogueSpec accessPoints()
+CatalogueEntry accessPoints()
 {
     const QStringList labels = {QStringLiteral("ID"), QStringLiteral("Naziv"), QStringLiteral("Ulazak u zonu")};
-    return CatalogueSpec{
+    return CatalogueEntry{
         .objectName = QStringLiteral("frmAccessPoints"),
         .caption = QStringLiteral("Tačke pristupa"),
         .columns = {{QStringLiteral("IDTackePristupa"), QStringLiteral("ID")},

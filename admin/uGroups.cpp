@@ -7,9 +7,9 @@ namespace {
 
 const QString InputError = QStringLiteral("Greska u unosu, podaci nisu dodati u bazu.");
 
-CatalogueSpec groups()
+CatalogueEntry groups()
 {
-    return CatalogueSpec{
+    return CatalogueEntry{
         .objectName = QStringLiteral("frmGroups"),
         .caption = QStringLiteral("Grupe"),
         .columns = {{QStringLiteral("IDGrupe"), QStringLiteral("ID grupe")}, {QStringLiteral("Naziv"), QStringLiteral("Naziv")}},

@@ -9,10 +9,10 @@ using SqlText::quoted;
 
 namespace {
 
-CatalogueSpec timeIntervals()
+CatalogueEntry timeIntervals()
 {
     const QStringList labels = {QStringLiteral("ID"), QStringLiteral("Od"), QStringLiteral("Do")};
-    return CatalogueSpec{
+    return CatalogueEntry{
         .objectName = QStringLiteral("frmTimeIntervals"),
         .caption = QStringLiteral("Vremenski intervali"),
         .columns = {{QStringLiteral("ID"), QStringLiteral("ID")},

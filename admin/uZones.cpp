@@ -7,9 +7,9 @@ namespace {
 
 const QString InputError = QStringLiteral("Greska u unosu, podaci nisu dodati u bazu.");
 
-CatalogueSpec zones()
+CatalogueEntry zones()
 {
-    return CatalogueSpec{
+    return CatalogueEntry{
         .objectName = QStringLiteral("frmZones"),
         .caption = QStringLiteral("Zone"),
         .columns = {{QStringLiteral("IDZone"), QStringLiteral("ID zone")}, {QStringLiteral("Naziv"), QStringLiteral("Naziv")}},

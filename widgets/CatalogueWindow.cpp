@@ -12,21 +12,21 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-CatalogueWindow::CatalogueWindow(const CatalogueSpec &spec, std::unique_ptr<CatalogueStore> store, QWidget *parent)
-    : QDialog(parent), m_spec(spec), m_store(std::move(store)),
+CatalogueWindow::CatalogueWindow(const CatalogueEntry &entry, std::unique_ptr<CatalogueStore> store, QWidget *parent)
+    : QDialog(parent), m_entry(entry), m_store(std::move(store)),
       m_model(new NamedQueryModel(m_store->list(), this)), m_grid(new DataGrid(true, this)),
-      m_newEditor(new RecordEditor(spec.newEditor, spec.fields, this)),
-      m_editEditor(new RecordEditor(spec.editEditor, spec.fields, this))
+      m_newEditor(new RecordEditor(entry.newEditor, entry.fields, this)),
+      m_editEditor(new RecordEditor(entry.editEditor, entry.fields, this))
 {
-    setObjectName(spec.objectName);
-    setWindowTitle(spec.caption);
+    setObjectName(entry.objectName);
+    setWindowTitle(entry.caption);
     setModal(true);
 
-    m_model->setColumns(spec.columns);
+    m_model->setColumns(entry.columns);
     m_grid->setObjectName(QStringLiteral("gridList"));
-    m_grid->setCellSelectionOnDoubleClick(spec.inPlaceEditing);
+    m_grid->setCellSelectionOnDoubleClick(entry.inPlaceEditing);
     m_grid->bind(m_model);
-    if (spec.inPlaceEditing) {
+    if (entry.inPlaceEditing) {
         m_grid->setCellWriter([this](int row, int column, const QVariant &value) { return writeCell(row, column, value); });
         // Leaving the row goes back to row selection (and stores the row).
         connect(m_store->list(), &NamedQuery::currentRowChanged, m_grid, [this] { m_grid->setCellSelection(false); });
@@ -50,7 +50,7 @@ CatalogueWindow::CatalogueWindow(const CatalogueSpec &spec, std::unique_ptr<Cata
 
     connect(m_newEditor, &RecordEditor::opening, this, [this] {
         m_store->newEditorOpened(m_newEditor);
-        if (!m_spec.newEditor.keepsValues)
+        if (!m_entry.newEditor.keepsValues)
             m_newEditor->clearFields();
     });
     connect(m_newEditor, &RecordEditor::confirmed, this, &CatalogueWindow::confirmNew);
@@ -100,7 +100,7 @@ void CatalogueWindow::done(int result)
 
 void CatalogueWindow::refreshChoices()
 {
-    for (const CatalogueField &f : m_spec.fields) {
+    for (const CatalogueField &f : m_entry.fields) {
         if (f.kind != CatalogueField::Choice)
             continue;
         try {
@@ -110,8 +110,8 @@ void CatalogueWindow::refreshChoices()
             MessageBoxes::error(this, e.text());
         }
         // A column holding the chosen key shows the choice's text.
-        for (int c = 0; c < m_spec.columns.size(); ++c) {
-            if (m_spec.columns.at(c).field != f.key)
+        for (int c = 0; c < m_entry.columns.size(); ++c) {
+            if (m_entry.columns.at(c).field != f.key)
                 continue;
             m_grid->setLookup(c, [this, key = f.key](const QVariant &value) {
                 for (const CatalogueChoice &choice : m_choices.value(key)) {
@@ -137,7 +137,7 @@ CatalogueRecord CatalogueWindow::focusedRecord() const
 {
     NamedQuery *q = m_store->list();
     CatalogueRecord record;
-    for (const CatalogueField &f : m_spec.fields)
+    for (const CatalogueField &f : m_entry.fields)
         record.insert(f.key, q->asString(f.key));
     return record;
 }
@@ -168,7 +168,7 @@ void CatalogueWindow::reread(const QString &key, int viewRow)
         return;
     }
     int target = -1;
-    const int keyField = q->fieldIndex(m_spec.keyField);
+    const int keyField = q->fieldIndex(m_entry.keyField);
     for (int r = 0; !key.isEmpty() && keyField >= 0 && r < q->rowCount() && target < 0; ++r) {
         if (q->cell(r, keyField).toString().compare(key, Qt::CaseInsensitive) == 0)
             target = m_grid->viewRow(r);
@@ -182,7 +182,7 @@ void CatalogueWindow::reread(const QString &key, int viewRow)
 
 int CatalogueWindow::execFrozen(RecordEditor *editor)
 {
-    const bool freeze = !editor->spec().staysOpen;
+    const bool freeze = !editor->entry().staysOpen;
     if (freeze)
         m_grid->setUpdatesEnabled(false);
     const int result = editor->exec();
@@ -201,13 +201,13 @@ void CatalogueWindow::confirmNew()
 {
     if (!m_newEditor->requiredFilled()) {
         // The editor stays open with what was typed.
-        MessageBoxes::warning(m_newEditor, m_spec.texts.requiredWarning);
+        MessageBoxes::warning(m_newEditor, m_entry.texts.requiredWarning);
         return;
     }
     const CatalogueRecord record = m_newEditor->record();
-    const bool ok = stored(m_spec.texts.addError, [&] { m_store->insert(record); });
-    reread(ok ? record.value(m_spec.keyField).toString() : QString(), m_grid->currentIndex().row());
-    if (!m_spec.newEditor.staysOpen)
+    const bool ok = stored(m_entry.texts.addError, [&] { m_store->insert(record); });
+    reread(ok ? record.value(m_entry.keyField).toString() : QString(), m_grid->currentIndex().row());
+    if (!m_entry.newEditor.staysOpen)
         m_newEditor->accept();
 }
 
@@ -229,13 +229,13 @@ void CatalogueWindow::btnEditClick()
 void CatalogueWindow::confirmEdit()
 {
     if (!m_editEditor->requiredFilled()) {
-        MessageBoxes::warning(m_editEditor, m_spec.texts.requiredWarning);
+        MessageBoxes::warning(m_editEditor, m_entry.texts.requiredWarning);
         return;
     }
     const CatalogueRecord after = m_editEditor->record();
-    const bool ok = stored(m_spec.texts.editError, [&] { m_store->update(m_before, after); });
+    const bool ok = stored(m_entry.texts.editError, [&] { m_store->update(m_before, after); });
     const CatalogueRecord &focus = ok ? after : m_before;
-    reread(focus.value(m_spec.keyField).toString(), m_grid->currentIndex().row());
+    reread(focus.value(m_entry.keyField).toString(), m_grid->currentIndex().row());
     m_editEditor->accept();
 }
 
@@ -244,10 +244,10 @@ void CatalogueWindow::btnDeleteClick()
     postPendingEdit();
     if (!hasFocusedRecord())
         return;
-    if (!MessageBoxes::question(this, m_spec.texts.deleteQuestion, true))
+    if (!MessageBoxes::question(this, m_entry.texts.deleteQuestion, true))
         return;
     const int at = m_grid->currentIndex().row();
-    stored(m_spec.texts.deleteError, [&] { m_store->remove(focusedRecord()); });
+    stored(m_entry.texts.deleteError, [&] { m_store->remove(focusedRecord()); });
     reread(QString(), at);
 }
 
@@ -255,9 +255,9 @@ bool CatalogueWindow::writeCell(int queryRow, int column, const QVariant &value)
 {
     NamedQuery *q = m_store->list();
     const QString key = m_model->fieldAt(column);
-    for (const CatalogueField &f : m_spec.fields) {
+    for (const CatalogueField &f : m_entry.fields) {
         if (f.key == key && f.required && value.toString().trimmed().isEmpty()) {
-            MessageBoxes::warning(this, m_spec.texts.requiredWarning);
+            MessageBoxes::warning(this, m_entry.texts.requiredWarning);
             return false;
         }
     }
@@ -271,7 +271,7 @@ bool CatalogueWindow::writeCell(int queryRow, int column, const QVariant &value)
         q->setValue(key, value);
         return true;
     } catch (const DbError &) {
-        MessageBoxes::error(this, m_spec.texts.editError);
+        MessageBoxes::error(this, m_entry.texts.editError);
         q->cancel();
         return false;
     }
@@ -280,7 +280,7 @@ bool CatalogueWindow::writeCell(int queryRow, int column, const QVariant &value)
 void CatalogueWindow::postFailed()
 {
     // Leaving a row edited in place could not store it: it goes back as it was.
-    MessageBoxes::error(this, m_spec.texts.editError);
+    MessageBoxes::error(this, m_entry.texts.editError);
     m_store->list()->cancel();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/CatalogueSpec.h"
+#include "widgets/CatalogueEntry.h"
 
 #include <QDialog>
 #include <QHash>
@@ -22,10 +22,10 @@ class CatalogueWindow : public QDialog
     Q_OBJECT
 
 public:
-    CatalogueWindow(const CatalogueSpec &spec, std::unique_ptr<CatalogueStore> store, QWidget *parent);
+    CatalogueWindow(const CatalogueEntry &entry, std::unique_ptr<CatalogueStore> store, QWidget *parent);
     ~CatalogueWindow() override;
 
-    const CatalogueSpec &spec() const { return m_spec; }
+    const CatalogueEntry &entry() const { return m_entry; }
     DataGrid *grid() const { return m_grid; }
     RecordEditor *newEditor() const { return m_newEditor; }
     RecordEditor *editEditor() const { return m_editEditor; }
@@ -57,7 +57,7 @@ private:
     // A cell edited in place and not yet stored is stored before anything else happens.
     void postPendingEdit();
 
-    const CatalogueSpec m_spec;
+    const CatalogueEntry m_entry;
     const std::unique_ptr<CatalogueStore> m_store;
     NamedQueryModel *m_model;
     DataGrid *m_grid;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/CatalogueSpec.h"
+#include "widgets/CatalogueEntry.h"
 
 // A catalogue edited on its list's own query: a new record is a row inserted and
 // posted, a change is the focused row edited and posted, a deletion removes the focused

@@ -26,8 +26,8 @@ const QTime DayEnd(23, 59);
 
 } // namespace
 
-RecordEditor::RecordEditor(const EditorSpec &spec, const QList<CatalogueField> &fields, QWidget *parent)
-    : FixedDialog(spec.objectName, spec.caption, parent), m_spec(spec)
+RecordEditor::RecordEditor(const EditorEntry &entry, const QList<CatalogueField> &fields, QWidget *parent)
+    : FixedDialog(entry.objectName, entry.caption, parent), m_entry(entry)
 {
     auto *form = new QFormLayout;
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
@@ -35,7 +35,7 @@ RecordEditor::RecordEditor(const EditorSpec &spec, const QList<CatalogueField> &
     for (int i = 0; i < fields.size(); ++i) {
         Editor e;
         e.field = fields.at(i);
-        e.label = new QLabel(spec.labels.value(i), this);
+        e.label = new QLabel(entry.labels.value(i), this);
         e.label->setObjectName(QStringLiteral("lbl") + e.field.key);
         QWidget *w = nullptr;
         switch (e.field.kind) {
@@ -63,16 +63,16 @@ RecordEditor::RecordEditor(const EditorSpec &spec, const QList<CatalogueField> &
         form->addRow(e.label, w);
         m_editors.append(e);
     }
-    if (!spec.alwaysText.isEmpty()) {
-        m_always = new QCheckBox(spec.alwaysText, this);
+    if (!entry.alwaysText.isEmpty()) {
+        m_always = new QCheckBox(entry.alwaysText, this);
         m_always->setObjectName(QStringLiteral("chkAlways"));
         form->addRow(QString(), m_always);
         connect(m_always, &QCheckBox::toggled, this, &RecordEditor::alwaysToggled);
     }
-    QPushButton *ok = addButton(QStringLiteral("btnOK"), spec.okText);
+    QPushButton *ok = addButton(QStringLiteral("btnOK"), entry.okText);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &RecordEditor::confirmed);
-    QPushButton *cancel = addButton(QStringLiteral("btnCancel"), spec.cancelText);
+    QPushButton *cancel = addButton(QStringLiteral("btnCancel"), entry.cancelText);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -171,7 +171,7 @@ bool RecordEditor::requiredFilled() const
 
 void RecordEditor::alwaysToggled(bool on)
 {
-    if (on && m_spec.alwaysSetsTimes) {
+    if (on && m_entry.alwaysSetsTimes) {
         int n = 0;
         for (Editor &e : m_editors) {
             if (e.time)
@@ -195,7 +195,7 @@ void RecordEditor::opened()
 {
     emit opening();
     for (const Editor &e : m_editors) {
-        if (m_spec.focusKey.isEmpty() || e.field.key == m_spec.focusKey) {
+        if (m_entry.focusKey.isEmpty() || e.field.key == m_entry.focusKey) {
             widgetOf(e)->setFocus();
             break;
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "widgets/CatalogueSpec.h"
+#include "widgets/CatalogueEntry.h"
 #include "widgets/FixedDialog.h"
 
 #include <QList>
@@ -20,9 +20,9 @@ class RecordEditor : public FixedDialog
     Q_OBJECT
 
 public:
-    RecordEditor(const EditorSpec &spec, const QList<CatalogueField> &fields, QWidget *parent);
+    RecordEditor(const EditorEntry &entry, const QList<CatalogueField> &fields, QWidget *parent);
 
-    const EditorSpec &spec() const { return m_spec; }
+    const EditorEntry &entry() const { return m_entry; }
 
     void setChoices(const QString &key, const QList<CatalogueChoice> &choices);
     // Fills the fields; the "always" box follows the times shown.
@@ -57,7 +57,7 @@ private:
     void alwaysToggled(bool on);
     void enableTimes(bool on);
 
-    EditorSpec m_spec;
+    EditorEntry m_entry;
     QList<Editor> m_editors;
     QCheckBox *m_always = nullptr;
 };

@@ -18,13 +18,13 @@ private slots:
         const Catalogue &c = catalogue(name);
         const QStringList before = m_db->rows(c.rowsSql);
         inCatalogue(c, [&](CatalogueWindow *window) {
-            QCOMPARE(window->windowTitle(), window->spec().caption);
+            QCOMPARE(window->windowTitle(), window->entry().caption);
             // The first record is focused and shown so.
             QCOMPARE(focusedKey(window), QStringLiteral("X1"));
             QVERIFY(window->grid()->selectionModel()->isRowSelected(0));
             inEditor(window, c.newEditor, "btnAdd", [&](QWidget *editor) {
                 // The list is frozen while an editor that closes on confirming is shown.
-                QCOMPARE(window->grid()->updatesEnabled(), window->spec().newEditor.staysOpen);
+                QCOMPARE(window->grid()->updatesEnabled(), window->entry().newEditor.staysOpen);
                 c.fill(editor, "N'1", 0);
                 click(editor, "btnOK");
             });

@@ -26,7 +26,7 @@ struct CatalogueField
     bool required = true;
 };
 
-struct EditorSpec
+struct EditorEntry
 {
     QString objectName{};
     QString caption{};
@@ -51,15 +51,15 @@ struct CatalogueTexts
     QString deleteError{};
 };
 
-struct CatalogueSpec
+struct CatalogueEntry
 {
     QString objectName{};
     QString caption{};
     QList<NamedQueryModel::Column> columns{};
     QList<CatalogueField> fields{};
     QString keyField{}; // finds a stored record again in the list
-    EditorSpec newEditor{};
-    EditorSpec editEditor{};
+    EditorEntry newEditor{};
+    EditorEntry editEditor{};
     CatalogueTexts texts{};
     // Double-click switches the list to cell selection, and cells are edited in place.
     bool inPlaceEditing = false;

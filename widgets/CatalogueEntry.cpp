@@ -1,4 +1,4 @@
-#include "widgets/CatalogueSpec.h"
+#include "widgets/CatalogueEntry.h"
 
 #include "db/NamedQuery.h"
 
