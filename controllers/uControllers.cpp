@@ -122,6 +122,14 @@ void TfrmControllers::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
 }
 
+void TfrmControllers::changeEvent(QEvent *event)
+{
+    // Back from another window or program: show what is stored now.
+    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow())
+        reopenControllers(focusedControllerId());
+    QDialog::changeEvent(event);
+}
+
 void TfrmControllers::done(int result)
 {
     m_gz.viewDorvKontroleri_tackePristupa->close();
@@ -138,29 +146,41 @@ QString TfrmControllers::focusedControllerId() const
 void TfrmControllers::reopenControllers(const QString &focusId)
 {
     NamedQuery &controllers = *m_gz.qControllers;
-    NamedQuery &contacts = *m_gz.viewDorvKontroleri_tackePristupa;
-    try {
-        contacts.close();
+    const std::optional<TouchContact> contact = focusedContact();
+    reading([&] {
+        m_gz.viewDorvKontroleri_tackePristupa->close();
         controllers.close();
         controllers.open();
-        contacts.open();
+        m_gz.viewDorvKontroleri_tackePristupa->open();
         const int row = rowWhere(controllers, IDKontrolera, focusId);
         if (row >= 0)
             controllers.moveTo(row);
-    } catch (const DbError &) {
-        showReadError();
-    }
+        focusContact(contact ? contact->id : 0);
+    });
 }
 
-void TfrmControllers::reopenContacts(int focusContact)
+void TfrmControllers::reopenContacts(int focusId)
+{
+    reading([&] {
+        m_gz.viewDorvKontroleri_tackePristupa->close();
+        m_gz.viewDorvKontroleri_tackePristupa->open();
+        focusContact(focusId);
+    });
+}
+
+void TfrmControllers::focusContact(int id)
 {
     NamedQuery &contacts = *m_gz.viewDorvKontroleri_tackePristupa;
+    const int row = rowWhere(contacts, IDKontakta, QString::number(id));
+    if (row >= 0)
+        contacts.moveTo(row);
+}
+
+void TfrmControllers::reading(const std::function<void()> &read)
+{
     try {
-        contacts.close();
-        contacts.open();
-        const int row = rowWhere(contacts, IDKontakta, QString::number(focusContact));
-        if (row >= 0)
-            contacts.moveTo(row);
+        read();
+        m_readFailed = false;
     } catch (const DbError &) {
         showReadError();
     }
@@ -171,8 +191,13 @@ void TfrmControllers::showCount()
     lblCount->setText(QString::number(m_controllersModel->rowCount()));
 }
 
+// Once per failure: the message box takes the activation away, and getting it back
+// reads the lists again.
 void TfrmControllers::showReadError()
 {
+    if (m_readFailed)
+        return;
+    m_readFailed = true;
     MessageBoxes::error(this, CatalogueReadErrorText);
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 
 class ControllerDialogs;
@@ -14,9 +15,11 @@ class QPushButton;
 class TdmGZ;
 
 // "Kontroleri i registraciona mesta": the controllers catalogue above, the touch contacts
-// of the focused controller with their access points below. Each time it opens it reads
-// both lists afresh, and after every command the lists show what is stored; closing it
-// closes both queries (the device table is rebuilt by whoever opened it).
+// of the focused controller with their access points below. Each time it opens or becomes
+// active again it reads both lists afresh, keeping the focus, and after every command the
+// lists show what is stored; closing it closes both queries (the device table is rebuilt
+// by whoever opened it). The queries stay open while its own dialogs are up, since those
+// hold the pending record of the shared qControllers.
 class TfrmControllers : public QDialog
 {
     Q_OBJECT
@@ -35,11 +38,15 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void done(int result) override;
 
 private:
     void reopenControllers(const QString &focusId);
-    void reopenContacts(int focusContact);
+    void reopenContacts(int focusId);
+    void focusContact(int id);
+    // Runs a read of the lists, reporting a failure.
+    void reading(const std::function<void()> &read);
     QString focusedControllerId() const;
     // The focused row of the contact list, if there is one.
     std::optional<TouchContact> focusedContact() const;
@@ -52,4 +59,5 @@ private:
     NamedQueryModel *const m_controllersModel;
     NamedQueryModel *const m_contactsModel;
     QLabel *const lblCount;
+    bool m_readFailed = false;
 };

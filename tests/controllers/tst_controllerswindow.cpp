@@ -300,6 +300,25 @@ private slots:
         QCOMPARE(contactsOf(*m_db, "5"), QStringList({"1|1|", "2|1|AP2"}));
     }
 
+    void unreadableCatalogueIsReportedOnce()
+    {
+        m_db->exec("ALTER TABLE tblDorvKontroleri RENAME TO tblDorvKontroleriStari");
+        int rows = -1;
+        inWindow([&](QWidget *window) {
+            QTest::qWait(50); // activation changes, too, read the lists again
+            rows = controllers(window)->model()->rowCount();
+        });
+        QCOMPARE(rows, 0);
+        const QList<MessageBoxes::Shown> shown = MessageBoxes::takeShown();
+        QStringList texts;
+        for (const MessageBoxes::Shown &s : shown)
+            texts << s.text;
+        // The window's, then the device table's rebuild after it closed.
+        QCOMPARE(texts, QStringList({"Greška pri čitanju kontrolera iz baze.",
+                                     "Greška pri čitanju kontrolera iz baze. Tabela uređaja nije promenjena."}));
+        QCOMPARE(globals().Devices.CountDevices(), 3);
+    }
+
     void contactButtonsWithoutContactsDoNothing()
     {
         const QStringList before = catalogueSnapshot(*m_db);
