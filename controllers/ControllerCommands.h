@@ -24,8 +24,6 @@ public:
     // the real network).
     void useComputers(std::unique_ptr<NetworkComputers> computers);
 
-    TfrmControllers *window() const { return frmControllers; }
-
 private:
     void Kontroleri1Click();
 

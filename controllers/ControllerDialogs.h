@@ -37,10 +37,9 @@ public:
 
     void setComputers(NetworkComputers &computers);
 
+private:
     TfrmController *const frmNewController;
     TfrmController *const frmEditController;
-
-private:
     TdmGZ &m_gz;
     QWidget *const m_parent;
     TfrmController *m_last = nullptr;
