@@ -1,5 +1,7 @@
 #include "app/uDorvalen.h"
 
+#include "admin/AssignmentCommands.h"
+#include "admin/PersonCommands.h"
 #include "app/uDlgConnect.h"
 #include "app/uKorisnickaSifra.h"
 #include "app/uOProgramu.h"
@@ -51,6 +53,8 @@ TfrmDorvalen::TfrmDorvalen(const CommandLinkPorts &ports, QWidget *parent)
     addShellCommands();
     new ControllerCommands(*this, m_commands, this);
     new ControllerToolCommands(*this, m_commands, this);
+    new PersonCommands(*this, m_commands, this);
+    new AssignmentCommands(*this, m_commands, this);
     m_commands.bind(this, m_commandNames);
 
     connect(tabMain, &QTabBar::currentChanged, this, &TfrmDorvalen::tabMainChange);
