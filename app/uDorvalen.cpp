@@ -8,7 +8,8 @@
 #include "app/uOProgramu.h"
 #include "app/uOptions.h"
 #include "app/uPassword.h"
-#include "app/uStatus.h"
+#include "controllers/ControllerCommands.h"
+#include "widgets/uStatus.h"
 #include "db/NamedQuery.h"
 #include "db/NamedQueryModel.h"
 #include "db/uDMGZ.h"
@@ -51,6 +52,7 @@ TfrmDorvalen::TfrmDorvalen(const CommandLinkPorts &ports, QWidget *parent)
 
     // The commands of the window folders, each with the windows it opens.
     addShellCommands();
+    new ControllerCommands(*this, m_commands, this);
     new ControllerToolCommands(*this, m_commands, this);
     new PersonCommands(*this, m_commands, this);
     new AssignmentCommands(*this, m_commands, this);
