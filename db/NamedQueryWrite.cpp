@@ -160,6 +160,8 @@ void NamedQuery::cancel()
         m_rows.removeLast();
         m_state = Browse;
         m_deferredRow = -1;
+        // Whoever reads on reset must not find the focus on the row just removed.
+        m_current = -1;
         emit reset();
         focusAfterReset(rowCount() - 1);
     } else if (m_state == Edit) {
@@ -187,6 +189,7 @@ void NamedQuery::remove()
     emit aboutToReset();
     m_rows.removeAt(row);
     m_deferredRow = -1;
+    m_current = -1;
     emit reset();
     focusAfterReset(std::min(row, rowCount() - 1));
 }

@@ -5,7 +5,7 @@
 #include "app/uOProgramu.h"
 #include "app/uOptions.h"
 #include "app/uPassword.h"
-#include "app/uStatus.h"
+#include "widgets/uStatus.h"
 #include "link/CommandLink.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/TempSettings.h"
