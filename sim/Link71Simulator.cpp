@@ -1,5 +1,6 @@
 #include "sim/Link71Simulator.h"
 
+#include <QNetworkProxy>
 #include <QSaveFile>
 #include <QTcpSocket>
 
@@ -218,8 +219,11 @@ void Link71Simulator::sendNext()
     });
     QTimer::singleShot(AnswerTimeoutMs, socket, &QTcpSocket::abort);
     // Answering from its own address tells this server apart from others on the workstation.
-    if (!m_options.answerFrom.isNull())
+    // Binding would ask the system for a proxy first; answers never go through one.
+    if (!m_options.answerFrom.isNull()) {
+        socket->setProxy(QNetworkProxy::NoProxy);
         socket->bind(m_options.answerFrom);
+    }
     socket->connectToHost(host, m_options.answerPort);
 }
 

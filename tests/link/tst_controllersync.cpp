@@ -24,9 +24,9 @@ public:
     struct Computer
     {
         QHostAddress address;
-        bool refuse = false;
+        bool refuse = false; // read by the senders: set before the run
         bool silent = false;
-        QHash<int, FakeMemory> memories; // by controller number
+        QHash<int, FakeMemory> memories; // by controller number; the event loop's only
     };
 
     QList<QHostAddress> resolve(const QString &name) const
@@ -47,7 +47,8 @@ public:
         return o;
     }
 
-    QHash<QString, Computer> computers; // set up before the run; the senders only read it
+    // Set up before the run; the senders only find their computer's refuse flag in it.
+    QHash<QString, Computer> computers;
     ControllerSync *sync = nullptr;
     std::mutex lock;
     QStringList batchHosts; // under lock
@@ -78,13 +79,13 @@ private:
 
     void answer(const QString &host, QByteArray batch)
     {
-        Computer &c = computers[host];
-        if (c.silent)
+        const auto c = computers.find(host);
+        if (c->silent)
             return;
         for (const QByteArray &frame : TakeFrames(batch)) {
             const std::optional<SimFrame> parsed = ParseFrame(frame);
-            const QStringList tokens = c.memories[parsed->controller].answer(QString::fromLatin1(frame));
-            sync->takeAnswer(c.address, ReplyAnswer{tokens.join(u' '), tokens, true});
+            const QStringList tokens = c->memories[parsed->controller].answer(QString::fromLatin1(frame));
+            sync->takeAnswer(c->address, ReplyAnswer{tokens.join(u' '), tokens, true});
         }
     }
 };
