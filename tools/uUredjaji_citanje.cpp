@@ -11,6 +11,7 @@
 #include "widgets/MessageBoxes.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -18,6 +19,8 @@
 #include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -96,12 +99,15 @@ TfrmUredjaji_citanje::TfrmUredjaji_citanje(TDeviceTable &devices, TdmMain &dmMai
     header->setSectionResizeMode(QHeaderView::Interactive);
     header->setStretchLastSection(false);
     header->setSectionResizeMode(SlotTableModel::Korisnik, QHeaderView::Stretch);
-    const int digits = l1->fontMetrics().horizontalAdvance(SlotTableModel::EmptySlot) + 24;
-    l1->setColumnWidth(SlotTableModel::Upis, 48);
-    l1->setColumnWidth(SlotTableModel::RBr, 48);
-    l1->setColumnWidth(SlotTableModel::Kontroler, std::max(digits, 150));
-    l1->setColumnWidth(SlotTableModel::Baza, std::max(digits, 130));
-    l1->setColumnWidth(SlotTableModel::Status, 60);
+    // Wide enough for the caption and for 16 digits, whichever is wider.
+    const QFontMetrics metrics = header->fontMetrics();
+    const int digits = l1->fontMetrics().horizontalAdvance(SlotTableModel::EmptySlot);
+    for (int c : {SlotTableModel::Upis, SlotTableModel::RBr, SlotTableModel::Kontroler, SlotTableModel::Baza,
+                  SlotTableModel::Status}) {
+        const QString caption = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        const bool mediaId = c == SlotTableModel::Kontroler || c == SlotTableModel::Baza;
+        l1->setColumnWidth(c, std::max(metrics.horizontalAdvance(caption), mediaId ? digits : 0) + 24);
+    }
     l1->setMinimumSize(860, 520);
 
     auto *middle = new QHBoxLayout;

@@ -289,7 +289,8 @@ private slots:
         QFETCH(SlotMap, controller);
         QFETCH(QList<int>, differing);
         ReaderFixture f(All);
-        const QStringList persons = f.grant(Tk71.id, 1, {A, B, C}) + f.grant(Tk71.id, 2, {D});
+        QStringList persons = f.grant(Tk71.id, 1, {A, B, C});
+        persons += f.grant(Tk71.id, 2, {D});
         const QHash<QString, QString> personOf{{A, persons[0]}, {B, persons[1]}, {C, persons[2]}, {D, persons[3]}};
         const SlotMap database{{0, C}, {1, A}, {2, B}, {124, D}};
         primeRows(f, Tk71, controller);
