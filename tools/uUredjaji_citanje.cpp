@@ -132,6 +132,15 @@ TfrmUredjaji_citanje::TfrmUredjaji_citanje(TDeviceTable &devices, TdmMain &dmMai
     middle->addLayout(commands);
     body()->addLayout(middle);
     btn3 = m_buttons.value(QStringLiteral("btn3"));
+
+    // Scrolling the list row by row as the answers come in would cost more than the
+    // answers themselves; it follows the last compared row a few times a second instead.
+    m_scrollTimer.setSingleShot(true);
+    m_scrollTimer.setInterval(ScrollIntervalMs);
+    connect(&m_scrollTimer, &QTimer::timeout, this, [this] {
+        if (m_scrollRow < m_model->rowCount())
+            l1->scrollTo(m_model->index(m_scrollRow, 0));
+    });
 }
 
 TfrmUredjaji_citanje::~TfrmUredjaji_citanje()
@@ -201,9 +210,12 @@ int TfrmUredjaji_citanje::selectedRow(const QString &text)
     return rows.first().row();
 }
 
-QString TfrmUredjaji_citanje::person(const QString &mediaId) const
+QString TfrmUredjaji_citanje::person(const QString &mediaId)
 {
-    return FindPersonByMediaID(m_dmGZ, mediaId);
+    auto known = m_persons.constFind(mediaId);
+    if (known == m_persons.constEnd())
+        known = m_persons.insert(mediaId, FindPersonByMediaID(m_dmGZ, mediaId));
+    return *known;
 }
 
 void TfrmUredjaji_citanje::ZasiviDugmad(bool busy)
@@ -215,6 +227,7 @@ void TfrmUredjaji_citanje::ZasiviDugmad(bool busy)
 
 void TfrmUredjaji_citanje::kreirajpraznutabelu()
 {
+    m_persons.clear();
     std::vector<SlotRow> rows;
     if (const TDevice *d = selectedDevice()) {
         const bool lookUp = m_dmMain.connMain->isOpen();
@@ -256,7 +269,9 @@ void TfrmUredjaji_citanje::uporedipodatke(int r)
         row.person = same ? person(row.controller)
                           : person(row.controller) + QStringLiteral(" / ") + person(row.database);
     m_model->setRow(r, std::move(row));
-    l1->scrollTo(m_model->index(r, 0));
+    m_scrollRow = r;
+    if (!m_scrollTimer.isActive())
+        m_scrollTimer.start();
 }
 
 void TfrmUredjaji_citanje::finishOperation()
@@ -329,6 +344,7 @@ void TfrmUredjaji_citanje::ignoreAnswer(const QString &address, const QString &v
 void TfrmUredjaji_citanje::beginOperation(bool singleSlot)
 {
     m_singleSlot = singleSlot;
+    m_persons.clear();
     m_link->ClearStop();
     ZasiviDugmad(true);
 }

@@ -6,6 +6,7 @@
 
 #include <QHash>
 #include <QPointer>
+#include <QTimer>
 
 class CommandLink;
 class QComboBox;
@@ -46,7 +47,8 @@ public:
     // Device change: the empty table, then, once the device has been compared, the
     // controller column from its controller image, every row compared.
     void cb1PropertiesChange();
-    // Compares the two media-ID cells of row r and brings it into view.
+    // Compares the two media-ID cells of row r and brings it into view (within
+    // ScrollIntervalMs).
     void uporedipodatke(int r);
     // The end of an operation: the device counts as compared, every control comes back.
     void finishOperation();
@@ -69,6 +71,8 @@ public:
 
     bool singleSlot() const { return m_singleSlot; }
 
+    static constexpr int ScrollIntervalMs = 40;
+
 protected:
     void opened() override;
     void done(int result) override;
@@ -83,7 +87,9 @@ private:
     int selectedRow(const QString &text);
     // The first slot number of the table: row r is slot r + firstSlot().
     int firstSlot() const;
-    QString person(const QString &mediaId) const;
+    // "ID Prezime Ime" of the media ID's holder. Looked up once per operation: a whole
+    // table asks for the same media IDs again as its answers come in.
+    QString person(const QString &mediaId);
     void takeAnswer(TStringqueue &tokens, const QString &kind);
     void ignoreAnswer(const QString &address, const QString &value);
     // Starts an operation that runs with the controls grayed out.
@@ -105,6 +111,9 @@ private:
     QTableView *l1;
     QHash<QString, QPushButton *> m_buttons;
     QPushButton *btn3 = nullptr;
+    QHash<QString, QString> m_persons;
+    QTimer m_scrollTimer;
+    int m_scrollRow = 0;
     bool m_shown = false;
     bool m_singleSlot = false;
 };

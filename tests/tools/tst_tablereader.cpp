@@ -299,6 +299,9 @@ private slots:
             runOperation(reader, QStringLiteral("btn1"));
             QCOMPARE(enabledControls(reader), idleControls());
             QVERIFY(f.device(Tk71.id).Compared);
+            // The list has followed the answers down to the last row.
+            auto *list = child<QTableView>(&reader, "l1");
+            QTRY_VERIFY(list->viewport()->rect().intersects(list->visualRect(list->model()->index(251, 0))));
             for (int r = 0; r < 252; ++r) {
                 const QString ctrl = controller.value(r, Empty);
                 const QString db = database.value(r, Empty);
