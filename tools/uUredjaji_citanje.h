@@ -80,6 +80,9 @@ protected:
 private:
     struct Command;
     static const Command Commands[];
+    // The buttons that "Prekini čitanje/pisanje" and "Sortiraj" give back.
+    enum class GivenBack { AfterStop, AfterSort };
+    void enableCommands(GivenBack when);
 
     TDevice *selectedDevice() const;
     int selectedSlot() const;
