@@ -6,6 +6,10 @@ ReplyListener::ReplyListener(quint16 port, const QHostAddress &address, QObject 
     : QObject(parent), m_port(port), m_address(address)
 {
     connect(&m_server, &QTcpServer::newConnection, this, &ReplyListener::acceptConnections);
+    // The server opens one connection per answer, many per millisecond. While the
+    // user-interface thread is busy for a moment they wait in the system's queue; one that
+    // finds the queue full is refused and tried again only a second or more later.
+    m_server.setListenBacklogSize(ListenBacklog);
 }
 
 ReplyListener::~ReplyListener()

@@ -4,6 +4,7 @@
 
 class CommandTable;
 class MainBrowser;
+class TfrmUredjaji_citanje;
 
 // The controller commands of the main window: "Upiši u kontrolere" and the debug
 // toolbar's status and table tools. Each checks the controllers catalogue first.
@@ -15,8 +16,11 @@ public:
     ControllerToolCommands(MainBrowser &browser, CommandTable &commands, QObject *parent);
 
 private:
-    void controllerTool();
+    // The catalogue check of the debug toolbar's tools: false when nothing is configured.
+    bool controllerTool();
+    void btnReadClick();
     void Upisiukontrolere1Click();
 
     MainBrowser &m_browser;
+    TfrmUredjaji_citanje *const frmUredjaji_citanje;
 };
