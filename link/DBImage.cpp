@@ -138,18 +138,90 @@ DBImageLoad LoadDBImage(TDeviceTable &table, int slot, NamedQuery &spPodaciZaKon
     return load;
 }
 
-QString AllControllersDataStatement(const QStringList &controllerIds)
+namespace {
+
+// Two kinds of rows, the controllers' zones first: (0, controller, status, zone, NULL),
+// then every media ID of those zones: (1, NULL, NULL, zone, IDNo), ordered by IDNo as
+// the database orders it, so a media ID that reaches a controller through several zones
+// comes in adjacent rows.
+QString allControllersStatement(const QStringList &controllerIds)
 {
     QStringList quoted;
     for (const QString &id : controllerIds)
         quoted.append(SqlText::quoted(id));
-    return QStringLiteral("SELECT kz.idkontrolera, zm.IDNo, kz.status "
-                          "FROM viewDorvZoneKontrolera kz "
-                          "JOIN viewDorvMediaIDZone zm ON zm.IDZone = kz.IDZone "
-                          "WHERE kz.idkontrolera IN (%1) "
-                          "GROUP BY kz.idkontrolera, kz.status, zm.IDNo "
-                          "ORDER BY kz.idkontrolera, kz.status, zm.IDNo")
-        .arg(quoted.join(QStringLiteral(", ")));
+    const QString ids = quoted.join(QStringLiteral(", "));
+    return QStringLiteral("SELECT 0 AS Vrsta, kz.idkontrolera, kz.status, kz.IDZone, NULL AS IDNo "
+                          "FROM viewDorvZoneKontrolera kz WHERE kz.idkontrolera IN (%1) "
+                          "UNION ALL "
+                          "SELECT 1, NULL, NULL, zm.IDZone, zm.IDNo FROM viewDorvMediaIDZone zm "
+                          "WHERE zm.IDZone IN (SELECT IDZone FROM viewDorvZoneKontrolera WHERE idkontrolera IN (%1)) "
+                          "ORDER BY Vrsta, IDNo")
+        .arg(ids);
+}
+
+// One controller's list of one status, as the zones' rows reach it.
+struct ControllerList
+{
+    int controller;
+    int status;
+    QString last;
+    bool empty = true;
+};
+
+} // namespace
+
+void ReadAllControllersData(DbConnection &connection, const QStringList &controllerIds, const ControllerDataRow &row)
+{
+    if (controllerIds.isEmpty())
+        return;
+    if (!connection.isOpen())
+        throw DbError(QStringLiteral("The connection is closed"));
+    QHash<QString, int> controllerIndex;
+    for (int i = 0; i < controllerIds.size(); ++i)
+        controllerIndex.insert(idKey(controllerIds[i]), i);
+    // Duplicates are the rows the database's DISTINCT would take for one: on SQL Server
+    // its text comparison ignores case, on SQLite (the expression's BINARY) it does not.
+    const Qt::CaseSensitivity sameText =
+        connection.dialect().kind() == SqlDialect::Sqlite ? Qt::CaseSensitive : Qt::CaseInsensitive;
+
+    QSqlQuery q(connection.database());
+    q.setForwardOnly(true);
+    if (!q.exec(connection.dialect().adapt(allControllersStatement(controllerIds))))
+        throw DbError(q.lastError().text());
+    std::vector<ControllerList> lists;
+    QHash<QString, std::vector<int>> listsOfZone;
+    QHash<std::pair<int, int>, int> listOf;
+    while (q.next()) {
+        const QString zone = idKey(q.value(3).toString());
+        if (q.value(0).toInt() == 0) {
+            const auto controller = controllerIndex.constFind(idKey(q.value(1).toString()));
+            if (controller == controllerIndex.constEnd())
+                continue;
+            const int status = q.value(2).toInt();
+            const auto key = std::make_pair(controller.value(), status);
+            auto list = listOf.find(key);
+            if (list == listOf.end()) {
+                list = listOf.insert(key, int(lists.size()));
+                lists.push_back({controller.value(), status, {}});
+            }
+            listsOfZone[zone].push_back(list.value());
+            continue;
+        }
+        const auto reached = listsOfZone.constFind(zone);
+        if (reached == listsOfZone.constEnd())
+            continue;
+        const QString mediaId = q.value(4).toString();
+        for (int index : reached.value()) {
+            ControllerList &list = lists[size_t(index)];
+            if (!list.empty && list.last.compare(mediaId, sameText) == 0)
+                continue;
+            list.last = mediaId;
+            list.empty = false;
+            row(list.controller, mediaId, list.status);
+        }
+    }
+    if (q.lastError().isValid())
+        throw DbError(q.lastError().text());
 }
 
 DBImagesLoad LoadAllDBImages(TDeviceTable &table, DbConnection &connection)
@@ -157,8 +229,9 @@ DBImagesLoad LoadAllDBImages(TDeviceTable &table, DbConnection &connection)
     // Every device starts from an empty image; those with a table wait for their rows.
     // Several slots may hold the same controller: each gets its rows.
     std::vector<std::unique_ptr<DBImageFill>> fills(TDeviceTable::Slots);
-    QHash<QString, std::vector<DBImageFill *>> byId;
+    QHash<QString, int> idIndex;
     QStringList ids;
+    std::vector<std::vector<DBImageFill *>> fillsOfId;
     for (int slot = 0; slot < TDeviceTable::Slots; ++slot) {
         TDevice *device = table.Device(slot);
         if (!device)
@@ -166,47 +239,24 @@ DBImagesLoad LoadAllDBImages(TDeviceTable &table, DbConnection &connection)
         fills[size_t(slot)] = std::make_unique<DBImageFill>(*device);
         if (device->Capacity == 0)
             continue;
-        std::vector<DBImageFill *> &sameId = byId[idKey(device->ID)];
-        if (sameId.empty())
+        auto index = idIndex.find(idKey(device->ID));
+        if (index == idIndex.end()) {
+            index = idIndex.insert(idKey(device->ID), int(ids.size()));
             ids.append(device->ID);
-        sameId.push_back(fills[size_t(slot)].get());
+            fillsOfId.emplace_back();
+        }
+        fillsOfId[size_t(index.value())].push_back(fills[size_t(slot)].get());
     }
 
     DBImagesLoad result;
-    if (!ids.isEmpty()) {
-        if (!connection.isOpen()) {
-            result.error = DBImagesReadErrorText;
-            return result;
-        }
-        QSqlQuery q(connection.database());
-        q.setForwardOnly(true);
-        if (!q.exec(connection.dialect().adapt(AllControllersDataStatement(ids)))) {
-            result.error = DBImagesReadErrorText;
-            return result;
-        }
-        // Rows come controller by controller: look a controller up once per run of rows.
-        QString current;
-        bool first = true;
-        const std::vector<DBImageFill *> *targets = nullptr;
-        while (q.next()) {
-            const QString key = idKey(q.value(0).toString());
-            if (first || key != current) {
-                first = false;
-                current = key;
-                const auto found = byId.constFind(key);
-                targets = found == byId.constEnd() ? nullptr : &found.value();
-            }
-            if (!targets)
-                continue;
-            const QString mediaId = q.value(1).toString();
-            const int status = q.value(2).toInt();
-            for (DBImageFill *fill : *targets)
+    try {
+        ReadAllControllersData(connection, ids, [&](int controller, const QString &mediaId, int status) {
+            for (DBImageFill *fill : fillsOfId[size_t(controller)])
                 fill->add(mediaId, status);
-        }
-        if (q.lastError().isValid()) {
-            result.error = DBImagesReadErrorText;
-            return result;
-        }
+        });
+    } catch (const DbError &) {
+        result.error = DBImagesReadErrorText;
+        return result;
     }
     for (const std::unique_ptr<DBImageFill> &fill : fills) {
         if (!fill)

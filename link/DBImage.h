@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class DbConnection;
 class NamedQuery;
 class TDevice;
@@ -67,10 +69,13 @@ struct DBImagesLoad
 inline const QString DBImagesReadErrorText =
     QStringLiteral("Greška pri čitanju podataka za kontrolere iz baze.");
 
-// The database images of every non-empty slot from one statement on connection (TdmGZ's):
-// the same rows, controller by controller, as spPodaciZaKontrolere gives for each.
+// The database images of every non-empty slot from one statement on connection (TdmGZ's).
 DBImagesLoad LoadAllDBImages(TDeviceTable &table, DbConnection &connection);
 
-// The statement: (idkontrolera, IDNo, status) of the controllers named, ordered by
-// controller, status and IDNo, without duplicates.
-QString AllControllersDataStatement(const QStringList &controllerIds);
+// The rows spPodaciZaKontrolere gives for each of the controllers named, read in one
+// statement: each zone's media IDs once, however many controllers open it, handed to
+// row for every controller whose contacts open that zone. Per controller and status the
+// rows come in the procedure's order and without its duplicates; the statuses of one
+// controller interleave. controller is an index into controllerIds. DbError on failure.
+using ControllerDataRow = std::function<void(int controller, const QString &mediaId, int status)>;
+void ReadAllControllersData(DbConnection &connection, const QStringList &controllerIds, const ControllerDataRow &row);

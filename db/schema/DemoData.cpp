@@ -326,7 +326,7 @@ void run(QSqlDatabase db, const DemoOptions &options)
             const int zones = options.controllers;
             personZone({++personZoneId, id, spreadZone(1 + i % zones), spreadMode(rng)});
             if (i % 3 == 0)
-                personZone({++personZoneId, id, spreadZone(1 + (i * 7 + 3) % zones), spreadMode(rng)});
+                personZone({++personZoneId, id, spreadZone(1 + (i / 3 * 7 + 3) % zones), spreadMode(rng)});
         }
     }
 }
