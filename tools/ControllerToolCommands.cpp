@@ -2,29 +2,47 @@
 
 #include "db/uDMGZ.h"
 #include "link/ControllersCatalogue.h"
+#include "link/uGlobalVars.h"
+#include "tools/uUredjaji_status.h"
+#include "tools/uWriteProgress.h"
 #include "widgets/CommandTable.h"
 #include "widgets/MainBrowser.h"
 #include "widgets/MessageBoxes.h"
 
 ControllerToolCommands::ControllerToolCommands(MainBrowser &browser, CommandTable &commands, QObject *parent)
-    : QObject(parent), m_browser(browser)
+    : QObject(parent),
+      m_browser(browser),
+      m_writeProgress(new TfrmWriteProgress(globals().Devices, *browser.dataGZ().connMain, browser.dialogParent())),
+      m_status(new TfrmUredjaji_status(
+          globals().Devices, browser.dataGZ(), registry(), [&browser] { browser.TransferFromDB2Registry(); },
+          browser.dialogParent()))
 {
-    commands.add(QStringLiteral("btnStatus"), [this] { controllerTool(); });
-    commands.add(QStringLiteral("btnRead"), [this] { controllerTool(); });
+    commands.add(QStringLiteral("btnStatus"), [this] { btnStatusClick(); });
+    commands.add(QStringLiteral("btnRead"), [this] { controllersConfigured(); });
     commands.add(QStringLiteral("Upisiukontrolere1"), [this] { Upisiukontrolere1Click(); });
 }
 
-void ControllerToolCommands::controllerTool()
+bool ControllerToolCommands::controllersConfigured()
 {
     QWidget *parent = m_browser.dialogParent();
-    ControllersConfigured(*m_browser.dataGZ().qControllers,
-                          [parent](const QString &text) { MessageBoxes::error(parent, text); });
+    return ControllersConfigured(*m_browser.dataGZ().qControllers,
+                                 [parent](const QString &text) { MessageBoxes::error(parent, text); });
+}
+
+void ControllerToolCommands::btnStatusClick()
+{
+    CommandLink *link = m_browser.link();
+    if (link && controllersConfigured())
+        m_status->Execute(*link);
 }
 
 void ControllerToolCommands::Upisiukontrolere1Click()
 {
     QWidget *parent = m_browser.dialogParent();
-    ConfirmWriteToAllControllers(
-        *m_browser.dataGZ().qControllers, [parent](const QString &text) { MessageBoxes::error(parent, text); },
-        [parent](const QString &text) { return MessageBoxes::question(parent, text); });
+    CommandLink *link = m_browser.link();
+    if (link && ConfirmWriteToAllControllers(
+                    *m_browser.dataGZ().qControllers,
+                    [parent](const QString &text) { MessageBoxes::error(parent, text); },
+                    [parent](const QString &text) { return MessageBoxes::question(parent, text); }))
+        m_writeProgress->Execute(*link);
 }

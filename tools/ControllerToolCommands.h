@@ -4,6 +4,8 @@
 
 class CommandTable;
 class MainBrowser;
+class TfrmUredjaji_status;
+class TfrmWriteProgress;
 
 // The controller commands of the main window: "Upiši u kontrolere" and the debug
 // toolbar's status and table tools. Each checks the controllers catalogue first.
@@ -15,8 +17,11 @@ public:
     ControllerToolCommands(MainBrowser &browser, CommandTable &commands, QObject *parent);
 
 private:
-    void controllerTool();
+    bool controllersConfigured();
+    void btnStatusClick();
     void Upisiukontrolere1Click();
 
     MainBrowser &m_browser;
+    TfrmWriteProgress *const m_writeProgress;
+    TfrmUredjaji_status *const m_status;
 };
