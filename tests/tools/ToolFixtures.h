@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/SqlText.h"
 #include "link/CommandLink.h"
 #include "link/DeviceTable.h"
 #include "sim/Link71Simulator.h"
@@ -65,9 +66,9 @@ public:
     void controller(const QString &id, const QString &type, const QString &comPort = QStringLiteral("COM3"),
                     const QString &name = QString())
     {
-        m_db.exec(QStringLiteral("INSERT INTO tblDorvKontroleri VALUES ('%1', '%2', '%3', '', '%4', '%5')")
-                      .arg(id, name.isEmpty() ? QStringLiteral("Kontroler ") + id : name, type, LoopbackHost,
-                           comPort));
+        m_db.exec(QStringLiteral("INSERT INTO tblDorvKontroleri VALUES ('%1', %2, '%3', '', '%4', '%5')")
+                      .arg(id, SqlText::quoted(name.isEmpty() ? QStringLiteral("Kontroler ") + id : name), type,
+                           LoopbackHost, comPort));
     }
 
     void grant(const QString &controllerId, int status, const QStringList &mediaIds)
