@@ -2,7 +2,7 @@
 
 #include "db/DbConnection.h"
 #include "link/CommandLink.h"
-#include "link/DBImage.h"
+#include "link/BackgroundImageLoad.h"
 #include "link/DeviceTable.h"
 #include "widgets/MessageBoxes.h"
 
@@ -127,8 +127,7 @@ void TfrmWriteProgress::activate()
     // Frames held back by an earlier stop command would never go.
     m_link->ClearStop();
 
-    repaint();
-    const DBImagesLoad load = LoadAllDBImages(m_devices, m_database);
+    const DBImagesLoad load = LoadAllDBImagesInBackground(m_devices, m_database);
     if (!load.error.isEmpty()) {
         MessageBoxes::error(this, load.error + QStringLiteral(" Upis u kontrolere nije izvršen."));
         finish();

@@ -1,6 +1,7 @@
 #include "db/ConnectionString.h"
 #include "db/schema/DemoData.h"
 #include "db/uDMGZ.h"
+#include "link/BackgroundImageLoad.h"
 #include "link/DBImage.h"
 #include "link/DeviceTable.h"
 #include "tests/support/TempDatabase.h"
@@ -204,6 +205,36 @@ private slots:
         QCOMPARE(first, QStringList({"1100000000000001", "2200000000000001", "2212AB0000000001",
                                      "A2000000000000C1", "A2000000000000B1"}));
         QCOMPARE(FormatSlot(d.DBImage, 124), QString("1100000000000001"));
+    }
+
+    // On a thread and a connection of its own the load gives the same images and warnings,
+    // and the table's devices get them only at the end.
+    void aBackgroundLoadEqualsTheDirectOne()
+    {
+        TempDatabase db;
+        demo(400, 12)(db);
+        TdmGZ gz;
+        gz.connectTo(ConnectionString::forSqliteFile(db.fileName()));
+        TDeviceTable direct, background;
+        for (int slot = 0; slot < 12; ++slot) {
+            for (TDeviceTable *t : {&direct, &background})
+                t->Put(slot, std::make_unique<TDevice>(QString::number(slot + 1), "K", "TK71", "", "PC", 1));
+        }
+        const DBImagesLoad expected = LoadAllDBImages(direct, *gz.connMain);
+        QVERIFY(!expected.warnings.isEmpty());
+        const DBImagesLoad loaded = LoadAllDBImagesInBackground(background, *gz.connMain);
+        QCOMPARE(loaded.error, QString());
+        QCOMPARE(loaded.warnings, expected.warnings);
+        for (int slot = 0; slot < 12; ++slot) {
+            QVERIFY(background.Device(slot)->DBImage == direct.Device(slot)->DBImage);
+            QVERIFY(background.Device(slot)->SlotStatus == direct.Device(slot)->SlotStatus);
+        }
+
+        db.exec("DROP VIEW viewDorvMediaIDZone");
+        background.Device(0)->DBImage.fill(0x1234);
+        QCOMPARE(LoadAllDBImagesInBackground(background, *gz.connMain).error, DBImagesReadErrorText);
+        // A failed load leaves the images as they were.
+        QCOMPARE(background.Device(0)->DBImage[0], quint16(0x1234));
     }
 
     void unreadableDatabaseIsAnError_data()
