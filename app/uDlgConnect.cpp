@@ -2,9 +2,8 @@
 
 #include "widgets/DropDownComboBox.h"
 #include "widgets/MessageBoxes.h"
-#include "base/SettingsStore.h"
+#include "base/Settings.h"
 #include "widgets/WaitCursor.h"
-#include "link/uGlobalVars.h"
 #include "db/ConnectionString.h"
 #include "db/DbError.h"
 #include "db/SqlServerBrowser.h"
@@ -21,8 +20,6 @@
 
 namespace {
 
-const QString kKey = QStringLiteral("DataBase");
-const QString kValue = QStringLiteral("ConnectionString");
 const QString kIncomplete = QStringLiteral("Popunite sva polja.");
 
 bool namesSqliteFile(const QString &server)
@@ -32,8 +29,6 @@ bool namesSqliteFile(const QString &server)
 }
 
 } // namespace
-
-TfrmDlgConnect::TfrmDlgConnect(QWidget *parent) : TfrmDlgConnect(registry(), parent) {}
 
 TfrmDlgConnect::TfrmDlgConnect(QSettings &settings, QWidget *parent)
     : FixedDialog(QStringLiteral("frmDlgConnect"), QStringLiteral("Baza podataka"), parent), m_settings(settings),
@@ -128,14 +123,14 @@ void TfrmDlgConnect::Bazenaserveru(QStringList &list) const
         throw DbError(q.lastError().text());
 }
 
-bool TfrmDlgConnect::SaveConnectionString()
+std::optional<QString> TfrmDlgConnect::SaveConnectionString()
 {
-    globals().ConnectionString = BuildConnectionString();
-    SettingsStore store(m_settings);
-    store.openKey(kKey, true);
-    store.writeString(kValue, globals().ConnectionString);
-    store.closeKey();
-    return flushRegistry(m_settings);
+    const QString connectionString = BuildConnectionString();
+    if (const QString error = Settings::writeConnectionString(m_settings, connectionString); !error.isEmpty()) {
+        MessageBoxes::error(this, error);
+        return std::nullopt;
+    }
+    return connectionString;
 }
 
 void TfrmDlgConnect::setServerBrowser(const QHostAddress &address, quint16 port, std::chrono::milliseconds wait)
@@ -148,11 +143,7 @@ void TfrmDlgConnect::setServerBrowser(const QHostAddress &address, quint16 port,
 // The fields follow the stored connection string, if there is one.
 void TfrmDlgConnect::opened()
 {
-    SettingsStore store(m_settings);
-    if (!store.openKey(kKey, false))
-        return;
-    const QString stored = store.readString(kValue).value_or(QString());
-    store.closeKey();
+    const QString stored = Settings::readConnectionString(m_settings);
     if (stored.isEmpty())
         return;
     ConnectionSettings settings;
@@ -259,6 +250,5 @@ void TfrmDlgConnect::btnOKClick()
         MessageBoxes::error(this, kIncomplete);
         return;
     }
-    globals().ConnectionString = BuildConnectionString();
     accept();
 }

@@ -1,3 +1,4 @@
+// Holds TfrmDlgConnect, the database connection dialog.
 #pragma once
 
 #include "widgets/FixedDialog.h"
@@ -22,8 +23,7 @@ class TfrmDlgConnect : public FixedDialog
     Q_OBJECT
 
 public:
-    explicit TfrmDlgConnect(QWidget *parent = nullptr);
-    TfrmDlgConnect(QSettings &settings, QWidget *parent = nullptr);
+    explicit TfrmDlgConnect(QSettings &settings, QWidget *parent = nullptr);
 
     // The connection string of the fields, the four texts exactly as typed: the login
     // form, or the Windows-authentication form when "NT autorizacija" is checked. A
@@ -36,9 +36,9 @@ public:
     // text, keeping what was added before the failure.
     void Bazenaserveru(QStringList &list) const;
 
-    // Builds the string once more, makes it the program's connection string and writes it
-    // to DataBase\ConnectionString. False (and reported) when the registry refused it.
-    bool SaveConnectionString();
+    // Builds the string once more and writes it to DataBase\ConnectionString; the string
+    // written, or none (and reported) when the registry refused it.
+    std::optional<QString> SaveConnectionString();
 
     // Where the server list asks; the program asks the whole network.
     void setServerBrowser(const QHostAddress &address, quint16 port, std::chrono::milliseconds wait);

@@ -1,11 +1,15 @@
 #include "app/uDorvalen.h"
 
+#include "admin/AssignmentCommands.h"
+#include "admin/CatalogueCommands.h"
+#include "admin/PersonCommands.h"
 #include "app/uDlgConnect.h"
 #include "app/uKorisnickaSifra.h"
 #include "app/uOProgramu.h"
 #include "app/uOptions.h"
 #include "app/uPassword.h"
-#include "app/uStatus.h"
+#include "controllers/ControllerCommands.h"
+#include "widgets/uStatus.h"
 #include "db/NamedQuery.h"
 #include "db/NamedQueryModel.h"
 #include "db/uDMGZ.h"
@@ -48,7 +52,11 @@ TfrmDorvalen::TfrmDorvalen(const CommandLinkPorts &ports, QWidget *parent)
 
     // The commands of the window folders, each with the windows it opens.
     addShellCommands();
+    new ControllerCommands(*this, m_commands, this);
     new ControllerToolCommands(*this, m_commands, this);
+    new PersonCommands(*this, m_commands, this);
+    new AssignmentCommands(*this, m_commands, this);
+    new CatalogueCommands(*this, m_commands, this);
     m_commands.bind(this, m_commandNames);
 
     connect(tabMain, &QTabBar::currentChanged, this, &TfrmDorvalen::tabMainChange);

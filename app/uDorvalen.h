@@ -1,3 +1,4 @@
+// Holds TfrmDorvalen, the main window.
 #pragma once
 
 #include "link/CommandLink.h"
@@ -138,7 +139,6 @@ private:
     QWidget *buildDetailPanel();
     void showMasterContextMenu(const QPoint &pos);
     bool loginGate();
-    QString storedConnectionString();
     QString askConnectionString();
     void loadDeviceTable();
     void reopenLists();
@@ -176,7 +176,7 @@ private:
     QWidget *m_detailPanel;
     QWidget *m_debugToolbar;
     QWidget *m_plainStrip;
-    QPlainTextEdit *m2;
+    QPlainTextEdit *m2; // the communication log, under its established component name
     QLabel *m_photo;
     QLineEdit *m_personFields[5];
     QMenu *m_masterMenu;

@@ -3,7 +3,9 @@
 #include "app/uDorvalen.h"
 
 #include "app/uDlgConnect.h"
+#include "app/uOptions.h"
 #include "app/uPassword.h"
+#include "base/Settings.h"
 #include "base/SettingsStore.h"
 #include "db/BuiltInDatabase.h"
 #include "db/DbError.h"
@@ -33,7 +35,7 @@ void TfrmDorvalen::FormShow()
         return;
     }
     TGlobalVars &g = globals();
-    g.ConnectionString = storedConnectionString();
+    g.ConnectionString = Settings::readConnectionString(registry());
     if (g.ConnectionString.isEmpty())
         g.ConnectionString = askConnectionString();
     openConnections(g.ConnectionString);
@@ -55,21 +57,12 @@ bool TfrmDorvalen::loginGate()
     }
 }
 
-QString TfrmDorvalen::storedConnectionString()
-{
-    SettingsStore store(registry());
-    store.openKey(QStringLiteral("DataBase"), true);
-    const QString stored = store.readString(QStringLiteral("ConnectionString")).value_or(QString());
-    store.closeKey();
-    return stored;
-}
-
 QString TfrmDorvalen::askConnectionString()
 {
     if (frmDlgConnect->exec() != QDialog::Accepted)
         return QString();
-    frmDlgConnect->SaveConnectionString();
-    return globals().ConnectionString;
+    // A string the registry refused (reported) still serves this run.
+    return frmDlgConnect->SaveConnectionString().value_or(frmDlgConnect->BuildConnectionString());
 }
 
 void TfrmDorvalen::openConnections(const QString &connectionString)
@@ -101,9 +94,9 @@ void TfrmDorvalen::startCommandLink()
 {
     m_link = std::make_unique<CommandLink>(m_ports);
     globals().Link = m_link.get();
+    frmOptions->setCommandLink(m_link.get());
     connect(m_link.get(), &CommandLink::logLine, this, &TfrmDorvalen::log);
-    connect(m_link.get(), &CommandLink::commErrorMessage, this,
-            &TfrmDorvalen::showError);
+    connect(m_link.get(), &CommandLink::commErrorMessage, this, &TfrmDorvalen::showError);
     if (!m_link->Listen())
         log(QStringLiteral("Port %1 za odgovore Link71 servera nije moguće otvoriti.").arg(m_ports.listener));
 }
@@ -111,18 +104,9 @@ void TfrmDorvalen::startCommandLink()
 void TfrmDorvalen::readLinkSettings()
 {
     TGlobalVars &g = globals();
-    g.SleepTime = 1000;
-    g.DebugCtrls = false;
-    SettingsStore store(registry());
-    if (store.openKey(QString(), false)) {
-        // Reading stops at the first value that is missing or of another type.
-        if (const std::optional<int> sleep = store.readInteger(QStringLiteral("SleepTime"))) {
-            g.SleepTime = *sleep;
-            if (const std::optional<bool> debug = store.readBool(QStringLiteral("DebugCtrls")))
-                g.DebugCtrls = *debug;
-        }
-        store.closeKey();
-    }
+    const Settings::LinkOptions options = Settings::readLinkOptions(registry());
+    g.SleepTime = options.sleepTime;
+    g.DebugCtrls = options.debugCtrls;
     m_link->SetSleepTime(g.SleepTime);
 }
 
@@ -174,8 +158,10 @@ void TfrmDorvalen::Database1Click()
 {
     if (frmDlgConnect->exec() != QDialog::Accepted)
         return;
-    if (!frmDlgConnect->SaveConnectionString())
+    const std::optional<QString> chosen = frmDlgConnect->SaveConnectionString();
+    if (!chosen)
         return;
+    globals().ConnectionString = *chosen;
     // Closing a connection closes its queries; then all three open on the new string.
     for (DataModule *dm : dataModules())
         dm->connMain->close();

@@ -1,15 +1,13 @@
 #include "app/uKorisnickaSifra.h"
 
 #include "widgets/MessageBoxes.h"
-#include "base/SettingsStore.h"
+#include "base/Settings.h"
 #include "link/uGlobalVars.h"
 
 #include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-TfrmKorisnickaSifra::TfrmKorisnickaSifra(QWidget *parent) : TfrmKorisnickaSifra(registry(), parent) {}
 
 TfrmKorisnickaSifra::TfrmKorisnickaSifra(QSettings &settings, QWidget *parent)
     : FixedDialog(QStringLiteral("frmKorisnickaSifra"), QStringLiteral("Korisnička lozinka"), parent),
@@ -51,12 +49,10 @@ void TfrmKorisnickaSifra::btnOKClick()
         edtOld->setFocus();
         return;
     }
-    SettingsStore store(m_settings);
-    store.openKey(QString(), true);
-    store.writeString(QStringLiteral("Password"), edtNew->text());
-    store.closeKey();
-    if (!flushRegistry(m_settings))
+    if (const QString error = Settings::writePassword(m_settings, edtNew->text()); !error.isEmpty()) {
+        MessageBoxes::error(this, error);
         return;
+    }
     globals().CurrentPassword = edtNew->text();
     accept();
 }

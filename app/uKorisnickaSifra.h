@@ -1,3 +1,4 @@
+// Holds TfrmKorisnickaSifra, the password change.
 #pragma once
 
 #include "widgets/FixedDialog.h"
@@ -12,8 +13,7 @@ class TfrmKorisnickaSifra : public FixedDialog
     Q_OBJECT
 
 public:
-    explicit TfrmKorisnickaSifra(QWidget *parent = nullptr);
-    TfrmKorisnickaSifra(QSettings &settings, QWidget *parent = nullptr);
+    explicit TfrmKorisnickaSifra(QSettings &settings, QWidget *parent = nullptr);
 
     void btnOKClick();
 

@@ -1,3 +1,4 @@
+// Holds TfrmOProgramu, the about box.
 #pragma once
 
 #include "widgets/FixedDialog.h"

@@ -1,7 +1,7 @@
 #include "app/uOptions.h"
 
 #include "widgets/MessageBoxes.h"
-#include "base/SettingsStore.h"
+#include "base/Settings.h"
 #include "link/uGlobalVars.h"
 #include "link/CommandLink.h"
 
@@ -10,8 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-TfrmOptions::TfrmOptions(QWidget *parent) : TfrmOptions(registry(), parent) {}
 
 TfrmOptions::TfrmOptions(QSettings &settings, QWidget *parent)
     : FixedDialog(QStringLiteral("frmOptions"), QStringLiteral("Opcije"), parent), m_settings(settings),
@@ -52,13 +50,9 @@ void TfrmOptions::btnOKClick()
     g.DebugCtrls = chkDebugCtrls->isChecked();
     // Any integer is kept, zero and negative ones too: the sender sleeps at least 1 ms
     // per idle period (TPetlja clamps values below 1 to 1), so it never spins.
-    if (g.Link)
-        g.Link->SetSleepTime(sleepTime);
-    SettingsStore store(m_settings);
-    store.openKey(QString(), true);
-    store.writeInteger(QStringLiteral("SleepTime"), g.SleepTime);
-    store.writeInteger(QStringLiteral("DebugCtrls"), g.DebugCtrls ? 1 : 0);
-    store.closeKey();
-    flushRegistry(m_settings);
+    if (m_link)
+        m_link->SetSleepTime(sleepTime);
+    if (const QString error = Settings::writeLinkOptions(m_settings, {g.SleepTime, g.DebugCtrls}); !error.isEmpty())
+        MessageBoxes::error(this, error);
     accept();
 }

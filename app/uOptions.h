@@ -1,7 +1,9 @@
+// Holds TfrmOptions.
 #pragma once
 
 #include "widgets/FixedDialog.h"
 
+class CommandLink;
 class QCheckBox;
 class QLineEdit;
 class QSettings;
@@ -13,8 +15,10 @@ class TfrmOptions : public FixedDialog
     Q_OBJECT
 
 public:
-    explicit TfrmOptions(QWidget *parent = nullptr);
-    TfrmOptions(QSettings &settings, QWidget *parent = nullptr);
+    explicit TfrmOptions(QSettings &settings, QWidget *parent = nullptr);
+
+    // The sender whose sleep time "U redu" adjusts; none until the command link exists.
+    void setCommandLink(CommandLink *link) { m_link = link; }
 
     void btnOKClick();
 
@@ -23,6 +27,7 @@ protected:
 
 private:
     QSettings &m_settings;
+    CommandLink *m_link = nullptr;
     QLineEdit *edtSleepTime;
     QCheckBox *chkDebugCtrls;
 };

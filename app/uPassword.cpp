@@ -1,22 +1,13 @@
 #include "app/uPassword.h"
 
 #include "widgets/MessageBoxes.h"
-#include "base/SettingsStore.h"
+#include "base/Settings.h"
 #include "link/uGlobalVars.h"
 
 #include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
-namespace {
-
-const QString kPasswordValue = QStringLiteral("Password");
-const QString kFirstPassword = QStringLiteral("tinsmoke");
-
-} // namespace
-
-TfrmPassword::TfrmPassword(QWidget *parent) : TfrmPassword(registry(), parent) {}
 
 TfrmPassword::TfrmPassword(QSettings &settings, QWidget *parent)
     : FixedDialog(QStringLiteral("frmPassword"), QStringLiteral("Prijava"), parent), m_settings(settings),
@@ -60,15 +51,8 @@ void TfrmPassword::btnOKClick()
 
 std::optional<QString> TfrmPassword::storedPassword()
 {
-    SettingsStore store(m_settings);
-    store.openKey(QString(), true);
-    if (!store.valueExists(kPasswordValue)) {
-        store.writeString(kPasswordValue, kFirstPassword);
-        if (!flushRegistry(m_settings))
-            return std::nullopt;
-    }
-    const std::optional<QString> stored = store.readString(kPasswordValue);
-    if (!stored)
-        MessageBoxes::error(this, QStringLiteral("Invalid data type for '%1'").arg(kPasswordValue));
-    return stored;
+    const Settings::PasswordRead read = Settings::readPassword(m_settings);
+    if (!read.error.isEmpty())
+        MessageBoxes::error(this, read.error);
+    return read.password;
 }

@@ -1,3 +1,4 @@
+// Holds TfrmPassword, the login.
 #pragma once
 
 #include "widgets/FixedDialog.h"
@@ -14,8 +15,7 @@ class TfrmPassword : public FixedDialog
     Q_OBJECT
 
 public:
-    explicit TfrmPassword(QWidget *parent = nullptr);
-    TfrmPassword(QSettings &settings, QWidget *parent = nullptr);
+    explicit TfrmPassword(QSettings &settings, QWidget *parent = nullptr);
 
     bool Accepted() const { return m_accepted; }
 

@@ -1,3 +1,4 @@
+// Holds the media-ID check byte and the PIN-bearing form.
 #pragma once
 
 #include <QString>

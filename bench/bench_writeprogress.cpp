@@ -195,9 +195,6 @@ int main(int argc, char **argv)
         sim->setAnswerPort(answerPort);
         return 0;
     });
-    const int framesBefore = inSimulator(sim, [sim] { return sim->framesExecuted(); });
-    const int batchesBefore = inSimulator(sim, [sim] { return int(sim->batches().size()); });
-
     // With the window's own 100 ms before each controller, and once more with 1 ms: the
     // pause is the window's design, the rest its pipeline.
     struct Run

@@ -1,6 +1,6 @@
 #include "db/PinCode.h"
 
-#include "db/SqlText.h"
+#include "db/DbConnection.h"
 #include "db/uDMGZ.h"
 #include "base/iButton.h"
 
@@ -21,8 +21,8 @@ bool isValidPin(const QString &pin)
 
 void rebuildPinBearingMediaID(NamedQuery &qAction, const QString &personID, const QString &pin)
 {
-    qAction.setText(QStringLiteral("SELECT IDNo FROM viewMediaIDActive where IDZaposlenog = '")
-                    + SqlText::escaped(personID) + QStringLiteral("'"));
+    qAction.setText(QStringLiteral("SELECT IDNo FROM viewMediaIDActive where IDZaposlenog = :IDZaposlenog"));
+    qAction.setParameter(QStringLiteral("IDZaposlenog"), personID);
     qAction.open();
     if (qAction.rowCount() != 1) {
         qAction.close();
@@ -31,9 +31,12 @@ void rebuildPinBearingMediaID(NamedQuery &qAction, const QString &personID, cons
     const QString mediaId = qAction.asString(QStringLiteral("IDNo"));
     qAction.close();
     const QString pinBearing = pin.isEmpty() ? QString() : PinBearingMediaID(mediaId, pin);
-    qAction.setText(QStringLiteral("UPDATE Zaposleni_IDMemorija SET IDNoSaPinKodom = '") + SqlText::escaped(pinBearing)
-                    + QStringLiteral("'") + QStringLiteral("WHERE IDZaposlenog = '") + SqlText::escaped(personID)
-                    + QStringLiteral("' AND IDNo = '") + SqlText::escaped(mediaId) + QStringLiteral("'"));
+    qAction.setText(QStringLiteral("UPDATE Zaposleni_IDMemorija SET IDNoSaPinKodom = :IDNoSaPinKodom "
+                                   "WHERE IDZaposlenog = :IDZaposlenog AND IDNo = :IDNo"));
+    // An empty PIN clears the form: empty text, as before, never NULL.
+    qAction.setParameter(QStringLiteral("IDNoSaPinKodom"), pinBearing.isNull() ? QStringLiteral("") : pinBearing);
+    qAction.setParameter(QStringLiteral("IDZaposlenog"), personID);
+    qAction.setParameter(QStringLiteral("IDNo"), mediaId);
     qAction.execute();
 }
 
@@ -45,21 +48,20 @@ int SavePinCode(TdmGZ &dmGZ, const QString &personID, const QString &pin, bool s
         return PinInvalid;
     NamedQuery &qAction = *dmGZ.qAction;
     try {
-        dmGZ.connMain->beginTransaction();
-        if (savePin) {
-            qAction.setText(QStringLiteral("UPDATE Zaposleni SET PinKod = '") + SqlText::escaped(pin)
-                            + QStringLiteral("' ") + QStringLiteral("WHERE IDZaposlenog = '")
-                            + SqlText::escaped(personID) + QStringLiteral("'"));
-            qAction.execute();
-        }
-        if (rebuildMediaID)
-            rebuildPinBearingMediaID(qAction, personID, pin);
-        dmGZ.connMain->commit();
+        dmGZ.connMain->transaction([&] {
+            if (savePin) {
+                qAction.setText(QStringLiteral("UPDATE Zaposleni SET PinKod = :PinKod WHERE IDZaposlenog = :IDZaposlenog"));
+                qAction.setParameter(QStringLiteral("PinKod"), pin.isNull() ? QStringLiteral("") : pin);
+                qAction.setParameter(QStringLiteral("IDZaposlenog"), personID);
+                qAction.execute();
+            }
+            if (rebuildMediaID)
+                rebuildPinBearingMediaID(qAction, personID, pin);
+        });
         return PinSaved;
     } catch (const std::exception &) {
         // DbError, a media ID too short for the PIN-bearing form, or not hexadecimal.
         qAction.close();
-        dmGZ.connMain->rollback();
         return PinNotSaved;
     }
 }
@@ -70,8 +72,8 @@ QString FindPersonByMediaID(TdmGZ &dmGZ, const QString &mediaID)
     QString result;
     try {
         qAction.setText(QStringLiteral("select IDZaposlenog + ' ' + Prezime + ' ' + Ime as zaposleni from "
-                                       "viewMediaIDActive where IDNo = '")
-                        + SqlText::escaped(mediaID) + QStringLiteral("'"));
+                                       "viewMediaIDActive where IDNo = :IDNo"));
+        qAction.setParameter(QStringLiteral("IDNo"), mediaID);
         qAction.open();
         if (!qAction.isEmpty())
             result = qAction.asString(QStringLiteral("zaposleni"));

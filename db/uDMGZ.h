@@ -1,3 +1,4 @@
+// Holds TdmGZ.
 #pragma once
 
 #include "db/DataModule.h"

@@ -1,3 +1,4 @@
+// Holds TdmMain.
 #pragma once
 
 #include "db/DataModule.h"

@@ -1,3 +1,4 @@
+// Holds TdmProperties.
 #pragma once
 
 #include "db/DataModule.h"

@@ -1,17 +1,10 @@
 #include "link/DeviceTable.h"
 
+#include "base/Settings.h"
 #include "base/SettingsStore.h"
 
-#include <QRegularExpression>
 
 namespace {
-
-const QString ValueID = QStringLiteral("ID");
-const QString ValueName = QStringLiteral("Name");
-const QString ValueDevType = QStringLiteral("DevType");
-const QString ValueConnType = QStringLiteral("ConnType");
-const QString ValueCompName = QStringLiteral("CompName");
-const QString ValuePortNum = QStringLiteral("PortNum");
 
 QString missingValue(const QString &key, const QString &value)
 {
@@ -65,21 +58,16 @@ int TDeviceTable::CountDevices() const
     return n;
 }
 
-QString DeviceRegistry::DeviceKey(int n)
-{
-    return QStringLiteral("Device") + QString::number(n);
-}
-
 RegistryLoadResult LoadDevicesFromRegistry(TDeviceTable &table, SettingsStore &registry)
 {
     RegistryLoadResult result;
     table.Clear();
-    if (!registry.openKey(DeviceRegistry::InfoKey, false))
+    if (!registry.openKey(Settings::Devices::InfoKey, false))
         return result;
-    const std::optional<int> total = registry.readInteger(DeviceRegistry::TotalNumber);
+    const std::optional<int> total = registry.readInteger(Settings::Devices::TotalNumber);
     registry.closeKey();
     if (!total) {
-        result.error = missingValue(DeviceRegistry::InfoKey, DeviceRegistry::TotalNumber);
+        result.error = missingValue(Settings::Devices::InfoKey, Settings::Devices::TotalNumber);
         return result;
     }
     table.Count = qBound(0, *total, TDeviceTable::Slots);
@@ -90,19 +78,19 @@ RegistryLoadResult LoadDevicesFromRegistry(TDeviceTable &table, SettingsStore &r
                              .arg(TDeviceTable::Slots);
     }
     for (int n = 1; n <= table.Count; ++n) {
-        const QString key = DeviceRegistry::DeviceKey(n);
+        const QString key = Settings::Devices::DeviceKey(n);
         if (!registry.openKey(key, false))
             continue;
-        const std::optional<QString> id = readText(registry, ValueID);
-        const std::optional<QString> name = readText(registry, ValueName);
-        const std::optional<QString> devType = readText(registry, ValueDevType);
-        const std::optional<QString> connType = readText(registry, ValueConnType);
-        const std::optional<QString> compName = readText(registry, ValueCompName);
-        const std::optional<int> port = registry.readInteger(ValuePortNum);
+        const std::optional<QString> id = readText(registry, Settings::Devices::ID);
+        const std::optional<QString> name = readText(registry, Settings::Devices::Name);
+        const std::optional<QString> devType = readText(registry, Settings::Devices::DevType);
+        const std::optional<QString> connType = readText(registry, Settings::Devices::ConnType);
+        const std::optional<QString> compName = readText(registry, Settings::Devices::CompName);
+        const std::optional<int> port = registry.readInteger(Settings::Devices::PortNum);
         registry.closeKey();
         const std::pair<const std::optional<QString> *, const QString *> texts[] = {
-            {&id, &ValueID}, {&name, &ValueName}, {&devType, &ValueDevType},
-            {&connType, &ValueConnType}, {&compName, &ValueCompName}};
+            {&id, &Settings::Devices::ID}, {&name, &Settings::Devices::Name}, {&devType, &Settings::Devices::DevType},
+            {&connType, &Settings::Devices::ConnType}, {&compName, &Settings::Devices::CompName}};
         for (const auto &[value, valueName] : texts) {
             if (!*value) {
                 result.error = missingValue(key, *valueName);
@@ -110,7 +98,7 @@ RegistryLoadResult LoadDevicesFromRegistry(TDeviceTable &table, SettingsStore &r
             }
         }
         if (!port) {
-            result.error = missingValue(key, ValuePortNum);
+            result.error = missingValue(key, Settings::Devices::PortNum);
             return result;
         }
         table.Put(n - 1, std::make_unique<TDevice>(*id, *name, *devType, *connType, *compName, *port));
@@ -121,13 +109,11 @@ RegistryLoadResult LoadDevicesFromRegistry(TDeviceTable &table, SettingsStore &r
 void SaveDevicesToRegistry(const TDeviceTable &table, SettingsStore &registry)
 {
     // Every Device<n> goes, also keys beyond the last count that an older list left.
-    static const QRegularExpression deviceKey(QStringLiteral("^Device\\d+$"),
-                                              QRegularExpression::CaseInsensitiveOption);
     registry.openKey(QString(), false);
     const QStringList keys = registry.subKeys();
     registry.closeKey();
     for (const QString &key : keys) {
-        if (deviceKey.match(key).hasMatch())
+        if (Settings::Devices::IsDeviceKey(key))
             registry.deleteKey(key);
     }
 
@@ -136,17 +122,17 @@ void SaveDevicesToRegistry(const TDeviceTable &table, SettingsStore &registry)
         const TDevice *device = table.Device(slot);
         if (!device)
             continue;
-        registry.openKey(DeviceRegistry::DeviceKey(++written), true);
-        registry.writeString(ValueID, device->ID);
-        registry.writeString(ValueName, device->Name);
-        registry.writeString(ValueDevType, device->DevType);
-        registry.writeString(ValueConnType, device->ConnType);
-        registry.writeString(ValueCompName, device->CompName);
-        registry.writeInteger(ValuePortNum, device->PortNum);
+        registry.openKey(Settings::Devices::DeviceKey(++written), true);
+        registry.writeString(Settings::Devices::ID, device->ID);
+        registry.writeString(Settings::Devices::Name, device->Name);
+        registry.writeString(Settings::Devices::DevType, device->DevType);
+        registry.writeString(Settings::Devices::ConnType, device->ConnType);
+        registry.writeString(Settings::Devices::CompName, device->CompName);
+        registry.writeInteger(Settings::Devices::PortNum, device->PortNum);
         registry.closeKey();
     }
-    registry.openKey(DeviceRegistry::InfoKey, true);
-    registry.writeInteger(DeviceRegistry::TotalNumber, written);
+    registry.openKey(Settings::Devices::InfoKey, true);
+    registry.writeInteger(Settings::Devices::TotalNumber, written);
     registry.closeKey();
 }
 

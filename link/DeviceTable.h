@@ -1,3 +1,4 @@
+// Holds TDeviceTable, the configured controllers.
 #pragma once
 
 #include "link/TDevice.h"
@@ -40,14 +41,6 @@ struct RegistryLoadResult
     // More device keys than slots: the first 255 were kept.
     QString warning;
 };
-
-// The registry keys and values of the table, below the program's key.
-namespace DeviceRegistry {
-inline const QString InfoKey = QStringLiteral("DevInfo");
-inline const QString TotalNumber = QStringLiteral("TotalNumber");
-// "Device" followed by 1, 2, ...
-QString DeviceKey(int n);
-} // namespace DeviceRegistry
 
 // Empties the table and fills slot n - 1 from the key Device<n>, n = 1 to "TotalNumber";
 // a missing key leaves its slot empty, a missing text value reads as empty.

@@ -1,3 +1,4 @@
+// Holds TLink71komunikacija, the client side of the command link.
 #pragma once
 
 #include "link/StringQueue.h"

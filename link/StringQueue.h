@@ -1,3 +1,4 @@
+// Holds TStringqueue.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Holds TGlobalVars, the program-wide state.
 #pragma once
 
 #include "link/DeviceTable.h"

@@ -1,3 +1,4 @@
+// Holds TPetlja, the sender thread.
 #pragma once
 
 #include "link/BatchTransport.h"

@@ -1,8 +1,10 @@
 #include "tools/ControllerToolCommands.h"
 
+#include "controllers/NetworkComputers.h"
 #include "db/uDMGZ.h"
 #include "link/ControllersCatalogue.h"
 #include "link/uGlobalVars.h"
+#include "tools/ControllerDialogsEditor.h"
 #include "tools/uUredjaji_status.h"
 #include "tools/uWriteProgress.h"
 #include "widgets/CommandTable.h"
@@ -15,8 +17,11 @@ ControllerToolCommands::ControllerToolCommands(MainBrowser &browser, CommandTabl
       m_writeProgress(new TfrmWriteProgress(globals().Devices, *browser.dataGZ().connMain, browser.dialogParent())),
       m_status(new TfrmUredjaji_status(
           globals().Devices, browser.dataGZ(), registry(), [&browser] { browser.TransferFromDB2Registry(); },
-          browser.dialogParent()))
+          browser.dialogParent())),
+      m_catalogueDialogs(std::make_unique<ControllerDialogsEditor>(
+          browser.dataGZ(), platformNetworkComputers(browser.dataGZ()), m_status))
 {
+    m_status->setCatalogueEditor(m_catalogueDialogs.get());
     commands.add(QStringLiteral("btnStatus"), [this] { btnStatusClick(); });
     commands.add(QStringLiteral("btnRead"), [this] { controllersConfigured(); });
     commands.add(QStringLiteral("Upisiukontrolere1"), [this] { Upisiukontrolere1Click(); });
@@ -35,6 +40,8 @@ void ControllerToolCommands::btnStatusClick()
     if (link && controllersConfigured())
         m_status->Execute(*link);
 }
+
+ControllerToolCommands::~ControllerToolCommands() = default;
 
 void ControllerToolCommands::Upisiukontrolere1Click()
 {

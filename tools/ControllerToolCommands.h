@@ -2,7 +2,10 @@
 
 #include <QObject>
 
+#include <memory>
+
 class CommandTable;
+class ControllerDialogsEditor;
 class MainBrowser;
 class TfrmUredjaji_status;
 class TfrmWriteProgress;
@@ -15,6 +18,7 @@ class ControllerToolCommands : public QObject
 
 public:
     ControllerToolCommands(MainBrowser &browser, CommandTable &commands, QObject *parent);
+    ~ControllerToolCommands() override;
 
 private:
     bool controllersConfigured();
@@ -24,4 +28,5 @@ private:
     MainBrowser &m_browser;
     TfrmWriteProgress *const m_writeProgress;
     TfrmUredjaji_status *const m_status;
+    const std::unique_ptr<ControllerDialogsEditor> m_catalogueDialogs;
 };

@@ -1,6 +1,8 @@
 #include "tools/uUredjaji_status.h"
 
+#include "base/Settings.h"
 #include "base/SettingsStore.h"
+#include "controllers/ControllerDialogs.h"
 #include "db/DbError.h"
 #include "db/NamedQuery.h"
 #include "db/SqlText.h"
@@ -212,7 +214,7 @@ void TfrmUredjaji_status::Button2Click()
 {
     if (!m_editor)
         return;
-    m_editor->addController(this);
+    m_editor->addController();
     // Confirmed or not, the table and the list follow the catalogue.
     refreshFromCatalogue();
 }
@@ -238,10 +240,10 @@ void TfrmUredjaji_status::Button4Click()
         return;
     }
     if (!known) {
-        MessageBoxes::warning(this, QStringLiteral("U bazi nema kontrolera sa ID-jem \"%1\".").arg(id));
+        MessageBoxes::warning(this, controllerMissingText(id));
         return;
     }
-    m_editor->editController(this, id);
+    m_editor->editController(id);
     refreshFromCatalogue();
 }
 
@@ -298,8 +300,10 @@ void TfrmUredjaji_status::Button8Click()
     }
     SettingsStore store(m_registry);
     SaveDevicesToRegistry(m_devices, store);
-    if (!flushRegistry(m_registry))
+    if (const QString failed = Settings::flush(m_registry); !failed.isEmpty()) {
+        MessageBoxes::error(this, failed);
         return;
+    }
     const RegistryLoadResult loaded = LoadDevicesFromRegistry(m_devices, store);
     if (!loaded.error.isEmpty())
         MessageBoxes::error(this, loaded.error);

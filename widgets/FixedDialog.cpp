@@ -1,11 +1,8 @@
 #include "widgets/FixedDialog.h"
 
-#include "widgets/MessageBoxes.h"
-
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
@@ -46,15 +43,6 @@ void FixedDialog::showEvent(QShowEvent *event)
     if (!event->spontaneous())
         opened();
     QDialog::showEvent(event);
-}
-
-bool FixedDialog::flushRegistry(QSettings &settings)
-{
-    settings.sync();
-    if (settings.status() == QSettings::NoError)
-        return true;
-    MessageBoxes::error(this, QStringLiteral("Failed to write the registry: %1").arg(settings.fileName()));
-    return false;
 }
 
 void makePasswordBox(QLineEdit *edit)

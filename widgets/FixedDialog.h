@@ -6,7 +6,6 @@ class QBoxLayout;
 class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
-class QSettings;
 
 // The common frame of the program's small dialogs: fixed size (the layout decides it),
 // modal, centred over the window that opens it, with the contents above a row of
@@ -30,10 +29,6 @@ protected:
     // where a dialog resets or reloads its fields.
     virtual void opened() {}
     void showEvent(QShowEvent *event) override;
-
-    // Writes the registry through and reports a write that failed, the way the
-    // registry class reports it. False when nothing reached the registry.
-    bool flushRegistry(QSettings &settings);
 
 private:
     QBoxLayout *m_body;

@@ -5,7 +5,7 @@
 #include "app/uOProgramu.h"
 #include "app/uOptions.h"
 #include "app/uPassword.h"
-#include "app/uStatus.h"
+#include "widgets/uStatus.h"
 #include "link/CommandLink.h"
 #include "tests/support/ModalDriver.h"
 #include "tests/support/TempSettings.h"
@@ -339,15 +339,14 @@ private slots:
         TempSettings temp;
         globals().DebugCtrls = !debug;
         CommandLink link(CommandLinkPorts{65000, 0, QHostAddress::LocalHost});
-        globals().Link = &link;
         TfrmOptions dlg(temp.settings());
+        dlg.setCommandLink(&link);
         dlg.show();
         QLineEdit *edit = child<QLineEdit>(&dlg, "edtSleepTime");
         edit->clear();
         QTest::keyClicks(edit, typed);
         child<QCheckBox>(&dlg, "chkDebugCtrls")->setChecked(debug);
         child<QPushButton>(&dlg, "btnOK")->click();
-        globals().Link = nullptr;
 
         QCOMPARE(MessageBoxes::takeShown().size(), 0);
         QCOMPARE(dlg.result(), int(QDialog::Accepted));

@@ -1,4 +1,5 @@
 #include "base/SettingsStore.h"
+#include "base/Settings.h"
 #include "link/DeviceTable.h"
 #include "tests/support/TempSettings.h"
 
@@ -8,7 +9,7 @@ namespace {
 
 void writeDevice(SettingsStore &store, int n, const QString &id, const QString &type, int port)
 {
-    QVERIFY(store.openKey(DeviceRegistry::DeviceKey(n), true));
+    QVERIFY(store.openKey(Settings::Devices::DeviceKey(n), true));
     store.writeString("ID", id);
     store.writeString("Name", "Kontroler " + id);
     store.writeString("DevType", type);
@@ -20,8 +21,8 @@ void writeDevice(SettingsStore &store, int n, const QString &id, const QString &
 
 void writeTotal(SettingsStore &store, int total)
 {
-    QVERIFY(store.openKey(DeviceRegistry::InfoKey, true));
-    store.writeInteger(DeviceRegistry::TotalNumber, total);
+    QVERIFY(store.openKey(Settings::Devices::InfoKey, true));
+    store.writeInteger(Settings::Devices::TotalNumber, total);
     store.closeKey();
 }
 

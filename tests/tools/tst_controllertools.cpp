@@ -112,6 +112,57 @@ private slots:
         QVERIFY(MessageBoxes::takeShown().isEmpty());
     }
 
+    // "Ručni unos" and "Izmeni" open the catalogue's dialogs; cancelled, they still end with
+    // the device table and the list rebuilt from the catalogue.
+    void catalogueDialogsFromTheStatusWindow_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("Ručni unos") << "Button2" << "frmNewController";
+        QTest::newRow("Izmeni") << "Button4" << "frmEditController";
+    }
+
+    void catalogueDialogsFromTheStatusWindow()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, dialog);
+        Program p;
+        p.lists.controller("1", "TK71", "COM3");
+        p.lists.controller("7", "TK71 2.1", "COM4");
+        TfrmDorvalen &w = p.start();
+        w.showDebugControls(true);
+        int savedDevices = 0;
+        bool dialogShown = false;
+        QStringList ids;
+        whenModalShown(
+            [&](QWidget *status) {
+                auto *l1 = child<QTableWidget>(status, "l1");
+                // A saved list of one controller, then the dialog on it.
+                l1->selectRow(0);
+                child<QPushButton>(status, "Button3")->click();
+                child<QPushButton>(status, "Button8")->click();
+                savedDevices = globals().Devices.CountDevices();
+                l1->selectRow(0);
+                whenModalShown(
+                    [&](QWidget *controller) {
+                        dialogShown = true;
+                        child<QPushButton>(controller, "btnCancel")->click();
+                    },
+                    dialog);
+                child<QPushButton>(status, button)->click();
+                for (int r = 0; r < l1->rowCount(); ++r)
+                    ids << l1->item(r, TfrmUredjaji_status::ColID)->text();
+                child<QPushButton>(status, "Button7")->click();
+            },
+            "frmUredjaji_status");
+        QTest::mouseClick(w.btnStatus, Qt::LeftButton);
+        QCOMPARE(savedDevices, 1);
+        QVERIFY(dialogShown);
+        QCOMPARE(ids, QStringList({"1", "7"}));
+        QCOMPARE(globals().Devices.CountDevices(), 2);
+        QVERIFY(MessageBoxes::takeShown().isEmpty());
+    }
+
     void anEmptyCatalogueOpensNothing_data()
     {
         QTest::addColumn<QString>("command");

@@ -1,5 +1,6 @@
 #include "ToolFixtures.h"
 
+#include "base/Settings.h"
 #include "base/SettingsStore.h"
 #include "db/ConnectionString.h"
 #include "db/uDMGZ.h"
@@ -27,14 +28,14 @@ class FakeCatalogueEditor : public ControllerCatalogueEditor
 public:
     explicit FakeCatalogueEditor(TempDatabase &db) : m_db(db) {}
 
-    bool addController(QWidget *) override
+    bool addController() override
     {
         ++added;
         if (confirm)
             m_db.exec("INSERT INTO tblDorvKontroleri VALUES ('50', 'Novi', 'TK71', '', '127.0.0.1', 'COM5')");
         return confirm;
     }
-    bool editController(QWidget *, const QString &id) override
+    bool editController(const QString &id) override
     {
         edited << id;
         if (confirm)
@@ -91,9 +92,9 @@ struct StatusRun
     {
         settings.reload();
         SettingsStore s(settings.settings());
-        if (!s.openKey(DeviceRegistry::InfoKey, false))
+        if (!s.openKey(Settings::Devices::InfoKey, false))
             return -1;
-        return s.readInteger(DeviceRegistry::TotalNumber).value_or(-1);
+        return s.readInteger(Settings::Devices::TotalNumber).value_or(-1);
     }
 
     TempDatabase db;
@@ -443,7 +444,7 @@ private slots:
             QVERIFY(MessageBoxes::takeShown().isEmpty());
         } else {
             QCOMPARE(r.column(TfrmUredjaji_status::ColID), QStringList{"9"});
-            QCOMPARE(MessageBoxes::takeShown().first().text, QString("U bazi nema kontrolera sa ID-jem \"9\"."));
+            QCOMPARE(MessageBoxes::takeShown().first().text, QString("Kontroler sa ID 9 ne postoji u bazi."));
         }
     }
 };

@@ -1,3 +1,4 @@
+// Holds TfrmStatus, the busy notice.
 #pragma once
 
 #include <QWidget>

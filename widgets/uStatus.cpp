@@ -1,4 +1,4 @@
-#include "app/uStatus.h"
+#include "widgets/uStatus.h"
 
 #include <QGuiApplication>
 #include <QLabel>
