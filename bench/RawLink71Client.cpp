@@ -1,6 +1,7 @@
 #include "RawLink71Client.h"
 
 #include "link/Komunikacija.h"
+#include "link/ReplyListener.h"
 #include "sim/Link71Simulator.h"
 
 #include <QElapsedTimer>
@@ -15,7 +16,7 @@ qint64 RunRawLink71Client(Link71Simulator *sim, quint16 simPort, const QStringLi
 {
     QTcpServer receiver;
     // As deep an accept queue as the program's listener has.
-    receiver.setListenBacklogSize(1024);
+    receiver.setListenBacklogSize(ReplyListener::ListenBacklog);
     if (!receiver.listen(QHostAddress::LocalHost, 0))
         return -1;
     const quint16 answerPort = receiver.serverPort();

@@ -5,10 +5,11 @@
 ReplyListener::ReplyListener(quint16 port, const QHostAddress &address, QObject *parent)
     : QObject(parent), m_port(port), m_address(address)
 {
-    // Every answer comes on a connection of its own, and they come in bursts: a short accept
-    // queue would drop one and stall the answers behind it for a retransmission time.
-    m_server.setListenBacklogSize(1024);
     connect(&m_server, &QTcpServer::newConnection, this, &ReplyListener::acceptConnections);
+    // The server opens one connection per answer, many per millisecond. While the
+    // user-interface thread is busy for a moment they wait in the system's queue; one that
+    // finds the queue full is refused and tried again only a second or more later.
+    m_server.setListenBacklogSize(ListenBacklog);
 }
 
 ReplyListener::~ReplyListener()

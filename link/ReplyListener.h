@@ -16,6 +16,9 @@ class ReplyListener : public QObject
     Q_OBJECT
 
 public:
+    // Connections the system holds for the listener before it refuses more.
+    static constexpr int ListenBacklog = 1024;
+
     explicit ReplyListener(quint16 port = 20000, const QHostAddress &address = QHostAddress::Any,
                            QObject *parent = nullptr);
     ~ReplyListener() override;

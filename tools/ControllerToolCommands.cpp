@@ -5,6 +5,7 @@
 #include "link/ControllersCatalogue.h"
 #include "link/uGlobalVars.h"
 #include "tools/ControllerDialogsEditor.h"
+#include "tools/uUredjaji_citanje.h"
 #include "tools/uUredjaji_status.h"
 #include "tools/uWriteProgress.h"
 #include "widgets/CommandTable.h"
@@ -14,6 +15,8 @@
 ControllerToolCommands::ControllerToolCommands(MainBrowser &browser, CommandTable &commands, QObject *parent)
     : QObject(parent),
       m_browser(browser),
+      frmUredjaji_citanje(new TfrmUredjaji_citanje(globals().Devices, browser.dataMain(), browser.dataGZ(),
+                                                   browser.dialogParent())),
       m_writeProgress(new TfrmWriteProgress(globals().Devices, *browser.dataGZ().connMain, browser.dialogParent())),
       m_status(new TfrmUredjaji_status(
           globals().Devices, browser.dataGZ(), registry(), [&browser] { browser.TransferFromDB2Registry(); },
@@ -23,11 +26,13 @@ ControllerToolCommands::ControllerToolCommands(MainBrowser &browser, CommandTabl
 {
     m_status->setCatalogueEditor(m_catalogueDialogs.get());
     commands.add(QStringLiteral("btnStatus"), [this] { btnStatusClick(); });
-    commands.add(QStringLiteral("btnRead"), [this] { controllersConfigured(); });
+    commands.add(QStringLiteral("btnRead"), [this] { btnReadClick(); });
     commands.add(QStringLiteral("Upisiukontrolere1"), [this] { Upisiukontrolere1Click(); });
 }
 
-bool ControllerToolCommands::controllersConfigured()
+ControllerToolCommands::~ControllerToolCommands() = default;
+
+bool ControllerToolCommands::controllerTool()
 {
     QWidget *parent = m_browser.dialogParent();
     return ControllersConfigured(*m_browser.dataGZ().qControllers,
@@ -37,11 +42,17 @@ bool ControllerToolCommands::controllersConfigured()
 void ControllerToolCommands::btnStatusClick()
 {
     CommandLink *link = m_browser.link();
-    if (link && controllersConfigured())
+    if (link && controllerTool())
         m_status->Execute(*link);
 }
 
-ControllerToolCommands::~ControllerToolCommands() = default;
+void ControllerToolCommands::btnReadClick()
+{
+    if (!controllerTool() || !m_browser.link())
+        return;
+    frmUredjaji_citanje->setLink(m_browser.link());
+    frmUredjaji_citanje->exec();
+}
 
 void ControllerToolCommands::Upisiukontrolere1Click()
 {

@@ -7,6 +7,7 @@
 class CommandTable;
 class ControllerDialogsEditor;
 class MainBrowser;
+class TfrmUredjaji_citanje;
 class TfrmUredjaji_status;
 class TfrmWriteProgress;
 
@@ -21,11 +22,14 @@ public:
     ~ControllerToolCommands() override;
 
 private:
-    bool controllersConfigured();
+    // The catalogue check of the debug toolbar's tools: false when nothing is configured.
+    bool controllerTool();
     void btnStatusClick();
+    void btnReadClick();
     void Upisiukontrolere1Click();
 
     MainBrowser &m_browser;
+    TfrmUredjaji_citanje *const frmUredjaji_citanje;
     TfrmWriteProgress *const m_writeProgress;
     TfrmUredjaji_status *const m_status;
     const std::unique_ptr<ControllerDialogsEditor> m_catalogueDialogs;
