@@ -30,6 +30,13 @@ if [[ ! -f "$settings" ]]; then
 "ConnectionString"="Provider=SQLite;Data Source=$demo/demo.sqlite"
 REG
 fi
+# The debug toolbar with the controller tools; the program reads "DebugCtrls" only after
+# "SleepTime". A value the profile already has (set in "Opcije") stays as it is.
+for value in '"SleepTime"=dword:000003e8' '"DebugCtrls"=dword:00000001'; do
+  if ! grep -q "^${value%%=*}=" "$settings"; then
+    { echo "$value"; cat "$settings"; } > "$settings.new" && mv "$settings.new" "$settings"
+  fi
+done
 
 "$build/sim/link71sim" --port 65000 --answer-port 20000 &
 sim=$!

@@ -3,19 +3,17 @@
 // the last answer is dispatched; next to it a minimal raw client that sends the same
 // batches over plain sockets and only counts the answers.
 
+#include "RawLink71Client.h"
 #include "link/CommandLink.h"
 #include "sim/Link71Simulator.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
 
 #include <cstdio>
-#include <thread>
 
 namespace {
 
@@ -96,57 +94,6 @@ qint64 runProgram(Link71Simulator *sim, quint16 simPort, const QStringList &fram
     return elapsed;
 }
 
-qint64 runRawClient(Link71Simulator *sim, quint16 simPort, const QStringList &frames)
-{
-    QTcpServer receiver;
-    if (!receiver.listen(QHostAddress::LocalHost, 0))
-        return -1;
-    const quint16 answerPort = receiver.serverPort();
-    QMetaObject::invokeMethod(sim, [sim, answerPort] { sim->setAnswerPort(answerPort); },
-                              Qt::BlockingQueuedConnection);
-
-    QEventLoop loop;
-    int answers = 0;
-    qint64 elapsed = -1;
-    QElapsedTimer clock;
-    QObject::connect(&receiver, &QTcpServer::newConnection, &loop, [&] {
-        while (QTcpSocket *socket = receiver.nextPendingConnection()) {
-            QObject::connect(socket, &QTcpSocket::disconnected, &loop, [&, socket] {
-                socket->readAll();
-                socket->deleteLater();
-                if (++answers == TotalFrames) {
-                    elapsed = clock.elapsed();
-                    loop.quit();
-                }
-            });
-        }
-    });
-    QTimer::singleShot(TimeoutMs, &loop, &QEventLoop::quit);
-
-    QList<QByteArray> batches;
-    for (qsizetype i = 0; i < frames.size(); i += TLink71komunikacija::MaxBatchFrames)
-        batches.append(frames.mid(i, TLink71komunikacija::MaxBatchFrames).join(QString()).toLatin1());
-
-    clock.start();
-    std::thread client([&] {
-        for (const QByteArray &batch : batches) {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, simPort);
-            if (!socket.waitForConnected(3000))
-                return;
-            socket.write(batch);
-            while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(3000)) {
-            }
-            socket.disconnectFromHost();
-            if (socket.state() != QAbstractSocket::UnconnectedState)
-                socket.waitForDisconnected(3000);
-        }
-    });
-    loop.exec();
-    client.join();
-    return elapsed;
-}
-
 double perSecond(qint64 ms)
 {
     return ms > 0 ? TotalFrames * 1000.0 / double(ms) : 0.0;
@@ -185,9 +132,9 @@ int main(int argc, char *argv[])
         qint64 raw = -1;
         if (round % 2 == 1) {
             program = runProgram(sim, simPort, frames);
-            raw = runRawClient(sim, simPort, frames);
+            raw = RunRawLink71Client(sim, simPort, frames, TimeoutMs);
         } else {
-            raw = runRawClient(sim, simPort, frames);
+            raw = RunRawLink71Client(sim, simPort, frames, TimeoutMs);
             program = runProgram(sim, simPort, frames);
         }
         std::printf("round %d: raw client %lld ms (%.0f answers/s), command link %lld ms (%.0f answers/s)\n",

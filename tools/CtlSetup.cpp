@@ -78,15 +78,22 @@ void select(const CtlRequest &request, CtlSetup &setup)
     }
 }
 
+// A failed read would leave images that are empty or half filled: writing them would
+// erase the doors, so the run stops before anything is sent.
 void loadImages(CtlSetup &setup)
 {
-    NamedQuery &sp = *setup.dmGZ->spPodaciZaKontrolere;
     if (setup.selected.size() == setup.devices.CountDevices()) {
-        setup.warnings.append(LoadAllDBImages(setup.devices, sp));
+        const DBImagesLoad load = LoadAllDBImages(setup.devices, *setup.dmGZ->connMain);
+        if (!load.error.isEmpty())
+            throw CtlSetupError(load.error);
+        setup.warnings.append(load.warnings);
         return;
     }
+    NamedQuery &sp = *setup.dmGZ->spPodaciZaKontrolere;
     for (int slot : setup.selected) {
         const DBImageLoad load = LoadDBImage(setup.devices, slot, sp);
+        if (load.failed)
+            throw CtlSetupError(DBImagesReadErrorText);
         if (!load.warning.isEmpty())
             setup.warnings.append(load.warning);
     }

@@ -18,10 +18,13 @@ namespace {
 
 const char kUsage[] =
     "Usage:\n"
-    "  dorvalen-db create FILE [--demo] [--persons N] [--photos] [--force]\n"
+    "  dorvalen-db create FILE [--demo] [--persons N] [--photos] [--controllers N [--spread]] [--force]\n"
     "      Creates an SQLite database from the schema. --demo adds demo contents\n"
     "      (--persons N persons, 60 by default, up to 50000; --photos gives each a\n"
-    "      generated JPEG photo). An existing FILE is refused unless --force.\n"
+    "      generated JPEG photo; --controllers N, up to 255, replaces the four demo\n"
+    "      controllers by N \"TK71\" at the demo's access points, --spread gives each\n"
+    "      a zone of its own with the persons spread over them). An existing FILE is\n"
+    "      refused unless --force.\n"
     "  dorvalen-db mssql-script\n"
     "      Prints the SQL Server script (tables, views, procedure).\n";
 
@@ -45,6 +48,13 @@ int create(const QStringList &args)
             demo = true;
         } else if (a == QLatin1String("--photos")) {
             options.photos = true;
+        } else if (a == QLatin1String("--spread")) {
+            options.spreadZones = true;
+        } else if (a == QLatin1String("--controllers")) {
+            bool ok = false;
+            options.controllers = i + 1 < args.size() ? args[++i].toInt(&ok) : 0;
+            if (!ok || options.controllers < 1 || options.controllers > 255)
+                return usage("--controllers needs a number from 1 to 255");
         } else if (a == QLatin1String("--force")) {
             force = true;
         } else if (a == QLatin1String("--persons")) {
@@ -60,8 +70,10 @@ int create(const QStringList &args)
     }
     if (file.isEmpty())
         return usage("create needs a FILE");
-    if (!demo && (options.photos || args.contains(QLatin1String("--persons"))))
-        return usage("--persons and --photos go with --demo");
+    if (!demo && (options.photos || args.contains(QLatin1String("--persons")) || options.controllers > 0))
+        return usage("--persons, --photos and --controllers go with --demo");
+    if (options.spreadZones && options.controllers == 0)
+        return usage("--spread goes with --controllers");
     if (QFile::exists(file)) {
         if (!force) {
             std::fprintf(stderr, "dorvalen-db: %s already exists; use --force to replace it\n", qPrintable(file));

@@ -331,7 +331,10 @@ void TfrmUredjaji_citanje::ignoreAnswer(const QString &address, const QString &v
 
 void TfrmUredjaji_citanje::loadDatabaseImages()
 {
-    for (const QString &warning : LoadAllDBImages(m_devices, *m_dmGZ.spPodaciZaKontrolere))
+    const DBImagesLoad load = LoadAllDBImages(m_devices, *m_dmGZ.connMain);
+    if (!load.error.isEmpty())
+        MessageBoxes::error(this, load.error);
+    for (const QString &warning : load.warnings)
         MessageBoxes::warning(this, warning);
 }
 

@@ -117,6 +117,19 @@ const char *groupOfDepartment(const QString &department)
     return "OBEZBEDJENJE";
 }
 
+// The zone of controller k in the spread layout.
+QString spreadZone(int k)
+{
+    return QStringLiteral("Z%1").arg(k);
+}
+
+// Access mode of a spread link: 0 for eight in ten, else 1 or 2.
+int spreadMode(QRandomGenerator &rng)
+{
+    const int draw = int(rng.bounded(10));
+    return draw < 8 ? 0 : draw - 7;
+}
+
 class Inserter
 {
 public:
@@ -203,16 +216,39 @@ void run(QSqlDatabase db, const DemoOptions &options)
 
     Inserter controller(db, QStringLiteral(
         "INSERT INTO tblDorvKontroleri (IDKontrolera, Naziv, Tip, TipKonekcije, Kompjuter, ComPort) VALUES (?, ?, ?, '', 'localhost', ?)"));
-    for (const Controller &c : kControllers)
-        controller({QString::fromUtf8(c.id), QString::fromUtf8(c.name), QString::fromUtf8(c.model), QString::fromUtf8(c.port)});
     Inserter contact(db, QStringLiteral(
         "INSERT INTO tblDorvKontakti (IDKontakta, idkontrolera, RBTouchKontakta, MerodavnaTabela) VALUES (?, ?, ?, ?)"));
     Inserter contactAccessPoint(db, QStringLiteral(
         "INSERT INTO tblDorvKontaktiKontrolera_TackePristupa (IDKontakta, IDTackePristupa) VALUES (?, ?)"));
     int contactId = 0;
-    for (const Contact &c : kContacts) {
-        contact({++contactId, QString::fromUtf8(c.controller), QString::fromUtf8(c.number), c.table});
-        contactAccessPoint({contactId, QString::fromUtf8(c.accessPoint)});
+    auto addContact = [&](const QString &controllerId, const QString &number, int table, const QString &point) {
+        contact({++contactId, controllerId, number, table});
+        contactAccessPoint({contactId, point});
+    };
+    if (options.controllers <= 0) {
+        for (const Controller &c : kControllers)
+            controller({QString::fromUtf8(c.id), QString::fromUtf8(c.name), QString::fromUtf8(c.model), QString::fromUtf8(c.port)});
+        for (const Contact &c : kContacts)
+            addContact(QString::fromUtf8(c.controller), QString::fromUtf8(c.number), c.table, QString::fromUtf8(c.accessPoint));
+    }
+    const int accessPointCount = int(std::size(kAccessPoints));
+    for (int k = 1; k <= options.controllers; ++k) {
+        const QString id = QString::number(k);
+        controller({id, QStringLiteral("Kontroler %1").arg(k), QStringLiteral("TK71"),
+                    QStringLiteral("COM%1").arg(1 + (k - 1) % 8)});
+        if (options.spreadZones) {
+            // An entry and an exit reader at the controller's own door.
+            const QString zoneId = spreadZone(k);
+            const QString point = QStringLiteral("TZ%1").arg(k);
+            zone({zoneId, QStringLiteral("Zona %1").arg(k)});
+            accessPoint({point, QStringLiteral("Vrata %1").arg(k)});
+            zoneOfAccessPoint({++linkId, zoneId, point});
+            addContact(id, QStringLiteral("1"), 1, point);
+            addContact(id, QStringLiteral("2"), 2, point);
+        } else {
+            addContact(id, QStringLiteral("1"), 1, QString::fromUtf8(kAccessPoints[(k - 1) % accessPointCount].id));
+            addContact(id, QStringLiteral("2"), 2, QString::fromUtf8(kAccessPoints[k % accessPointCount].id));
+        }
     }
 
     Inserter groupZone(db, QStringLiteral(
@@ -284,6 +320,14 @@ void run(QSqlDatabase db, const DemoOptions &options)
         }
         if (i % 40 == 5)
             personZone({++personZoneId, id, QStringLiteral("5"), 1});
+        if (options.spreadZones && options.controllers > 0) {
+            // Everyone at one door of the site, every third person at a second one; most
+            // without a PIN.
+            const int zones = options.controllers;
+            personZone({++personZoneId, id, spreadZone(1 + i % zones), spreadMode(rng)});
+            if (i % 3 == 0)
+                personZone({++personZoneId, id, spreadZone(1 + (i / 3 * 7 + 3) % zones), spreadMode(rng)});
+        }
     }
 }
 

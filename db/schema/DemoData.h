@@ -9,6 +9,13 @@ struct DemoOptions
 {
     int persons = 60;
     bool photos = false;
+    // Instead of the four demo controllers, this many "TK71", their two touch
+    // contacts at the demo's access points in turn: most persons reach the main gate,
+    // so their lists are far larger than their tables.
+    int controllers = 0;
+    // With controllers: each controller opens a zone of its own and the persons are
+    // spread over those zones, as at a real site; every list comes near its table size.
+    bool spreadZones = false;
 };
 
 namespace DemoData {

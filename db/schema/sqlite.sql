@@ -169,3 +169,22 @@ JOIN viewMediaIDActive a ON a.IDZaposlenog = p.IDZaposlenog
 JOIN (SELECT 0 AS Oblik UNION ALL SELECT 1) f
   ON (f.Oblik = 0 AND p.UkljucenIPinKod IN (0, 2))
   OR (f.Oblik = 1 AND p.UkljucenIPinKod IN (1, 2) AND a.IDNoSaPinKodom IS NOT NULL AND a.IDNoSaPinKodom <> '');
+
+-- The same lists for every controller at once. Worked out per zone, once, however many
+-- controllers open it: the media IDs of each zone in the forms its links ask for, and
+-- each controller's zones with the table of the contact that opens them. Joined, and
+-- grouped by controller, status and IDNo, they give the rows of viewDorvPodaciZaTerminale
+-- for all controllers in one statement.
+CREATE VIEW viewDorvMediaIDZone (IDZone, IDNo) AS
+SELECT DISTINCT p.IDZone, CASE f.Oblik WHEN 0 THEN a.IDNo ELSE a.IDNoSaPinKodom END
+FROM viewDorvPristupOsoba p
+JOIN viewMediaIDActive a ON a.IDZaposlenog = p.IDZaposlenog
+JOIN (SELECT 0 AS Oblik UNION ALL SELECT 1) f
+  ON (f.Oblik = 0 AND p.UkljucenIPinKod IN (0, 2))
+  OR (f.Oblik = 1 AND p.UkljucenIPinKod IN (1, 2) AND a.IDNoSaPinKodom IS NOT NULL AND a.IDNoSaPinKodom <> '');
+
+CREATE VIEW viewDorvZoneKontrolera (idkontrolera, status, IDZone) AS
+SELECT DISTINCT k.idkontrolera, k.MerodavnaTabela, zt.IDZone
+FROM tblDorvKontakti k
+JOIN tblDorvKontaktiKontrolera_TackePristupa kt ON kt.IDKontakta = k.IDKontakta
+JOIN tblDorvZone_TackePristupa zt ON zt.IDTackePristupa = kt.IDTackePristupa;

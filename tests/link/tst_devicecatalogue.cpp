@@ -264,7 +264,8 @@ private slots:
         table.Put(0, std::make_unique<TDevice>("5", "Ulaz", "TK71", "", "PC1", 1));
         table.Put(1, std::make_unique<TDevice>("6", "Kapija", "TK71 2.1", "", "PC1", 1));
         table.Device(0)->DBImage.fill(0x1234);
-        QVERIFY(LoadAllDBImages(table, *m_gz->spPodaciZaKontrolere).isEmpty());
+        for (int slot : {0, 1})
+            QVERIFY(LoadDBImage(table, slot, *m_gz->spPodaciZaKontrolere).warning.isEmpty());
 
         const TDevice &tk71 = *table.Device(0);
         QCOMPARE(FormatSlot(tk71.DBImage, 0), mediaId(0xA000));
@@ -331,19 +332,24 @@ private slots:
         QCOMPARE(d.DBImage[1024], quint16(0xFFFF));
     }
 
-    void badMediaIdEndsTheLoadSilently()
+    void badMediaIdIsSkippedAndNamed()
     {
-        // Rows come ordered by status, then IDNo: the bad one ends the first table.
-        fixedProcedureRows(rowsOf("5", 1, 0xA000, 2) + QStringList{"('5', 'ZZ00000000000000', 1)"}
-                           + rowsOf("5", 2, 0xB000, 2));
+        // Rows come ordered by status, then IDNo: one bad media ID comes first, one between.
+        fixedProcedureRows(rowsOf("5", 1, 0xA000, 2) + QStringList{"('5', '0000', 1)", "('5', '000000000000B00Z', 1)"}
+                           + rowsOf("5", 1, 0xF000, 1) + rowsOf("5", 2, 0xB000, 2));
         TDeviceTable table;
         table.Put(0, std::make_unique<TDevice>("5", "Ulaz", "TK71", "", "PC1", 1));
         const DBImageLoad load = LoadDBImage(table, 0, *m_gz->spPodaciZaKontrolere);
-        QVERIFY(load.warning.isEmpty());
+        QCOMPARE(load.skipped, QStringList({"0000", "000000000000B00Z"}));
+        QVERIFY2(load.warning.contains("Kontroler 5") && load.warning.contains("0000, 000000000000B00Z"),
+                 qPrintable(load.warning));
         const TDevice &d = *table.Device(0);
+        QCOMPARE(FormatSlot(d.DBImage, 0), mediaId(0xA000));
         QCOMPARE(FormatSlot(d.DBImage, 1), mediaId(0xA001));
-        QCOMPARE(FormatSlot(d.DBImage, 2), QString("FFFFFFFFFFFFFFFF"));
-        QCOMPARE(FormatSlot(d.DBImage, 124), QString("FFFFFFFFFFFFFFFF"));
+        // The rows after the bad ones still reach their tables.
+        QCOMPARE(FormatSlot(d.DBImage, 2), mediaId(0xF000));
+        QCOMPARE(FormatSlot(d.DBImage, 3), QString("FFFFFFFFFFFFFFFF"));
+        QCOMPARE(FormatSlot(d.DBImage, 125), mediaId(0xB001));
         QVERIFY(!m_gz->spPodaciZaKontrolere->isActive());
     }
 
@@ -353,19 +359,20 @@ private slots:
         TDeviceTable table;
         table.Put(0, std::make_unique<TDevice>("7", "Bez tabele", "TK96", "", "PC1", 1));
         table.Put(3, std::make_unique<TDevice>("8", "Bez redova", "TK71", "", "PC1", 1));
-        QVERIFY(LoadAllDBImages(table, *m_gz->spPodaciZaKontrolere).isEmpty());
+        QVERIFY(LoadAllDBImages(table, *m_gz->connMain).warnings.isEmpty());
         for (int slot : {0, 3}) {
             for (quint16 word : table.Device(slot)->DBImage)
                 QCOMPARE(word, quint16(0xFFFF));
         }
     }
 
-    void databaseErrorEndsTheLoadSilently()
+    void databaseErrorEndsTheLoad()
     {
         m_db->exec("DROP VIEW viewDorvPodaciZaTerminale");
         TDeviceTable table;
         table.Put(0, std::make_unique<TDevice>("5", "Ulaz", "TK71", "", "PC1", 1));
         const DBImageLoad load = LoadDBImage(table, 0, *m_gz->spPodaciZaKontrolere);
+        QVERIFY(load.failed);
         QVERIFY(load.warning.isEmpty());
         QCOMPARE(FormatSlot(table.Device(0)->DBImage, 0), QString("FFFFFFFFFFFFFFFF"));
     }

@@ -34,7 +34,7 @@ CommandLinkPorts testPorts()
     return ports;
 }
 
-StartedProgram::StartedProgram(const QString &connectionString)
+StartedProgram::StartedProgram(const QString &connectionString, const CommandLinkPorts &ports)
 {
     MessageBoxes::setScripted(true);
     globals() = TGlobalVars();
@@ -44,7 +44,7 @@ StartedProgram::StartedProgram(const QString &connectionString)
     store.writeString(QStringLiteral("ConnectionString"), connectionString);
 
     answerLogin(QStringLiteral("tinsmoke"));
-    m_window = std::make_unique<TfrmDorvalen>(testPorts());
+    m_window = std::make_unique<TfrmDorvalen>(ports);
     m_window->resize(1100, 700);
     m_window->show();
     QTRY_VERIFY(m_window->link() != nullptr);

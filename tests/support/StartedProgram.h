@@ -16,11 +16,11 @@ CommandLinkPorts testPorts();
 
 // The program as an operator starts it: a registry of its own (a temporary file) that
 // holds the connection string, the main window shown, the login answered and the
-// first-show sequence run. Message boxes are scripted.
+// first-show sequence run. Message boxes are scripted. The command link uses ports.
 class StartedProgram
 {
 public:
-    explicit StartedProgram(const QString &connectionString);
+    explicit StartedProgram(const QString &connectionString, const CommandLinkPorts &ports = testPorts());
     ~StartedProgram();
 
     TfrmDorvalen &window() { return *m_window; }

@@ -120,7 +120,9 @@ public:
         TempSettings scratch;
         SettingsStore store(scratch.settings());
         TransferFromDB2Registry(*table, *dm.qControllers, store);
-        LoadAllDBImages(*table, *dm.spPodaciZaKontrolere);
+        const DBImagesLoad load = LoadAllDBImages(*table, *dm.connMain);
+        if (!load.error.isEmpty())
+            qFatal("database images: %s", qPrintable(load.error));
         return table;
     }
 

@@ -1,6 +1,7 @@
 #include "CtlFixtures.h"
 
 #include "db/PinCode.h"
+#include "link/DBImage.h"
 #include "link/Komunikacija.h"
 #include "link/TableComparison.h"
 #include "sim/SimFrames.h"
@@ -334,6 +335,20 @@ private slots:
         const CtlResult json = site.run(QStringList{"status", "--json"} + arguments, configHome);
         QCOMPARE(json.json().value("exitStatus").toInt(), 2);
         QVERIFY(json.json().value("error").toString().contains(message));
+        QVERIFY(site.sim->batches().isEmpty());
+    }
+
+    // Images that could not be read would erase the doors: nothing is sent.
+    void unreadableAccessListsStopTheWriteBeforeAnythingIsSent()
+    {
+        CtlSite site;
+        site.startSimulator();
+        site.database.exec("DROP VIEW viewDorvMediaIDZone");
+        site.database.exec("CREATE VIEW viewDorvMediaIDZone (IDZone, IDNo) AS SELECT NoSuchColumn, 1 FROM tblDorvZone");
+        const CtlResult write = site.run({"write"});
+        QCOMPARE(write.exitCode, 2);
+        QVERIFY2(write.err.contains(DBImagesReadErrorText), qPrintable(write.err));
+        QTest::qWait(200);
         QVERIFY(site.sim->batches().isEmpty());
     }
 
