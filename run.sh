@@ -16,7 +16,7 @@ scripts/deps.sh
 
 build=build/release
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDORVALEN_TESTS=OFF -DDORVALEN_BENCH=OFF >/dev/null
-cmake --build "$build" -j2 --target dorvalen dorvalen-db link71sim
+cmake --build "$build" -j2 --target dorvalen dorvalen-db dorvalen-ctl link71sim
 
 demo="$root/.demo"
 mkdir -p "$demo/config/Brenmark" "$demo/data"

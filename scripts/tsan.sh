@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build/tsan
-tests=(tst_linkqueue tst_replies tst_sender tst_simulator)
+tests=(tst_linkqueue tst_replies tst_sender tst_simulator tst_dbimages tst_controllersync)
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug -DDORVALEN_WERROR=ON -DDORVALEN_TSAN=ON \
   -DDORVALEN_TESTS=ON -DDORVALEN_BENCH=OFF >/dev/null
 cmake --build "$build" -j2 --target "${tests[@]}"

@@ -1,22 +1,11 @@
 #include "tools/SlotTableModel.h"
 
-#include "link/TDevice.h"
-
 #include <QBrush>
 
-const QString SlotTableModel::EmptySlot = QStringLiteral("FFFFFFFFFFFFFFFF");
 const QString SlotTableModel::StatusOK = QStringLiteral("OK");
 const QString SlotTableModel::StatusDiffers = QStringLiteral("T<>DB");
 const QString SlotTableModel::StatusWriting = QStringLiteral("-->");
 const QString SlotTableModel::StatusManual = QStringLiteral("M");
-
-QString SlotTableModel::RowNumber(const TDevice &device, int row)
-{
-    const int secondTable = device.Bank2Start / TDevice::WordsPerSlot;
-    if (device.DevType == u"TK71D" && row >= secondTable)
-        return QString::number(row - secondTable + 1);
-    return QString::number(row + 1);
-}
 
 void SlotTableModel::reset(std::vector<SlotRow> rows)
 {

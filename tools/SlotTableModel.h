@@ -5,7 +5,6 @@
 
 #include <vector>
 
-class TDevice;
 
 // One row of the table reader's list: one slot of the selected controller's table.
 struct SlotRow
@@ -28,17 +27,12 @@ class SlotTableModel : public QAbstractTableModel
 public:
     enum Column { Upis, RBr, Kontroler, Baza, Korisnik, Status, ColumnCount };
 
-    // A slot that holds no media ID.
-    static const QString EmptySlot;
     static const QString StatusOK;
     static const QString StatusDiffers;
     static const QString StatusWriting;
     static const QString StatusManual;
 
     using QAbstractTableModel::QAbstractTableModel;
-
-    // "R.br." of row r: r + 1, except that a "TK71D" numbers its second table from 1 again.
-    static QString RowNumber(const TDevice &device, int row);
 
     void reset(std::vector<SlotRow> rows);
     const SlotRow &row(int r) const { return m_rows[size_t(r)]; }

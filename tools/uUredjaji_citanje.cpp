@@ -6,6 +6,7 @@
 #include "link/CommandLink.h"
 #include "link/DBImage.h"
 #include "link/DeviceTable.h"
+#include "link/TableComparison.h"
 #include "tools/SlotTableModel.h"
 #include "tools/uNewIDtoWrite.h"
 #include "widgets/MessageBoxes.h"
@@ -89,7 +90,7 @@ TfrmUredjaji_citanje::TfrmUredjaji_citanje(TDeviceTable &devices, TdmMain &dmMai
     header->setSectionResizeMode(SlotTableModel::Korisnik, QHeaderView::Stretch);
     // Wide enough for the caption and for 16 digits, whichever is wider.
     const QFontMetrics metrics = header->fontMetrics();
-    const int digits = l1->fontMetrics().horizontalAdvance(SlotTableModel::EmptySlot);
+    const int digits = l1->fontMetrics().horizontalAdvance(EmptySlotText);
     for (int c : {SlotTableModel::Upis, SlotTableModel::RBr, SlotTableModel::Kontroler, SlotTableModel::Baza,
                   SlotTableModel::Status}) {
         const QString caption = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
@@ -222,7 +223,7 @@ void TfrmUredjaji_citanje::kreirajpraznutabelu()
         rows.reserve(size_t(d->Capacity));
         for (int r = 0; r < d->Capacity; ++r) {
             SlotRow row;
-            row.number = SlotTableModel::RowNumber(*d, r);
+            row.number = QString::number(TableRowNumber(*d, r));
             row.database = FormatSlot(d->DBImage, r + firstSlot());
             row.checked = true;
             if (lookUp)
@@ -311,7 +312,7 @@ void TfrmUredjaji_citanje::takeAnswer(TStringqueue &tokens, const QString &kind)
     }
     SlotRow row = m_model->row(r);
     row.checked = false;
-    row.number = SlotTableModel::RowNumber(*d, r);
+    row.number = QString::number(TableRowNumber(*d, r));
     row.controller = FormatSlot(d->CtrlImage, (*index - 3) / TDevice::WordsPerSlot);
     m_model->setRow(r, std::move(row));
     uporedipodatke(r);

@@ -4,6 +4,7 @@
 
 #include "link/CommandLink.h"
 #include "link/DeviceTable.h"
+#include "link/TableComparison.h"
 #include "tools/SlotTableModel.h"
 #include "tools/uNewIDtoWrite.h"
 #include "widgets/MessageBoxes.h"
@@ -100,7 +101,7 @@ void TfrmUredjaji_citanje::ButtonBrisiredizuredjajaClick()
     TDevice *d = selectedDevice();
     if (d) {
         d->WriteFlags[size_t(r + firstSlot())] = 1;
-        SetCtrlSlot(m_devices, selectedSlot(), r, SlotTableModel::EmptySlot);
+        SetCtrlSlot(m_devices, selectedSlot(), r, EmptySlotText);
     }
     report(WriteEEPROM_jedan(*m_link, m_devices, d ? d->PortNum : 0, selectedSlot(), quint8(r)), true);
 }
@@ -115,7 +116,7 @@ void TfrmUredjaji_citanje::ButtonbrisisveizuredjajaClick()
         for (int r = 0; r < m_model->rowCount(); ++r) {
             d->WriteFlags[size_t(r + firstSlot())] = 1;
             m_model->setStatus(r, SlotTableModel::StatusWriting);
-            SetCtrlSlot(m_devices, selectedSlot(), r, SlotTableModel::EmptySlot);
+            SetCtrlSlot(m_devices, selectedSlot(), r, EmptySlotText);
         }
     }
     report(WriteEEPROM(*m_link, m_devices, d ? d->PortNum : 0, selectedSlot()), true);
@@ -160,7 +161,7 @@ void TfrmUredjaji_citanje::sortPass(int from, int to, int searchFrom, int search
 {
     for (int i = from; i < to; ++i) {
         const QString c = m_model->row(i).controller;
-        if (c == SlotTableModel::EmptySlot || c == m_model->row(i).database)
+        if (c == EmptySlotText || c == m_model->row(i).database)
             continue;
         for (int j = searchFrom; j < searchTo; ++j) {
             if (m_model->row(j).database == c) {
