@@ -254,9 +254,15 @@ DBImagesLoad LoadAllDBImages(TDeviceTable &table, DbConnection &connection)
             for (DBImageFill *fill : fillsOfId[size_t(controller)])
                 fill->add(mediaId, status);
         });
-    } catch (const DbError &) {
-        result.error = DBImagesReadErrorText;
-        return result;
+    } catch (const DbError &e) {
+        if (!connection.isOpen()) {
+            result.error = DBImagesReadErrorText;
+            return result;
+        }
+        // A database made before the companion views has the access-list procedure
+        // only: it gives the same rows, one controller at a time.
+        qWarning("Access lists read one controller at a time: %s", qPrintable(e.text()));
+        return LoadEachDBImage(table, connection);
     }
     for (const std::unique_ptr<DBImageFill> &fill : fills) {
         if (!fill)
@@ -264,6 +270,23 @@ DBImagesLoad LoadAllDBImages(TDeviceTable &table, DbConnection &connection)
         const QString warning = fill->result().warning;
         if (!warning.isEmpty())
             result.warnings.append(warning);
+    }
+    return result;
+}
+
+DBImagesLoad LoadEachDBImage(TDeviceTable &table, DbConnection &connection)
+{
+    NamedQuery sp(QStringLiteral("spPodaciZaKontrolere"), &connection);
+    sp.setText(SqlDialect::controllerDataCall());
+    DBImagesLoad result;
+    for (int slot = 0; slot < TDeviceTable::Slots; ++slot) {
+        const DBImageLoad load = LoadDBImage(table, slot, sp);
+        if (load.failed) {
+            result.error = DBImagesReadErrorText;
+            return result;
+        }
+        if (!load.warning.isEmpty())
+            result.warnings.append(load.warning);
     }
     return result;
 }

@@ -70,7 +70,10 @@ inline const QString DBImagesReadErrorText =
     QStringLiteral("Greška pri čitanju podataka za kontrolere iz baze.");
 
 // The database images of every non-empty slot from one statement on connection (TdmGZ's).
+// A database without the companion views of that statement is read as LoadEachDBImage does.
 DBImagesLoad LoadAllDBImages(TDeviceTable &table, DbConnection &connection);
+// The same images from the access-list procedure, one controller at a time.
+DBImagesLoad LoadEachDBImage(TDeviceTable &table, DbConnection &connection);
 
 // The rows spPodaciZaKontrolere gives for each of the controllers named, read in one
 // statement: each zone's media IDs once, however many controllers open it, handed to

@@ -1,5 +1,6 @@
 #include "widgets/MessageBoxes.h"
 
+#include <QAbstractButton>
 #include <QQueue>
 
 namespace {
@@ -62,6 +63,9 @@ bool MessageBoxes::question(QWidget *parent, const QString &text, bool asWarning
         return record(Kind::Question, text);
     QMessageBox box(asWarning ? QMessageBox::Warning : QMessageBox::Question, kCaption, text,
                     QMessageBox::Yes | QMessageBox::No, parent);
+    // The operator reads Serbian: the standard buttons speak it too.
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("Da"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("Ne"));
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }

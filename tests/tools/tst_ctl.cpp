@@ -343,8 +343,7 @@ private slots:
     {
         CtlSite site;
         site.startSimulator();
-        site.database.exec("DROP VIEW viewDorvMediaIDZone");
-        site.database.exec("CREATE VIEW viewDorvMediaIDZone (IDZone, IDNo) AS SELECT NoSuchColumn, 1 FROM tblDorvZone");
+        site.database.exec("DROP TABLE tblDorvOsobe_Zone");
         const CtlResult write = site.run({"write"});
         QCOMPARE(write.exitCode, 2);
         QVERIFY2(write.err.contains(DBImagesReadErrorText), qPrintable(write.err));

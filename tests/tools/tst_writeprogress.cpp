@@ -352,7 +352,7 @@ private slots:
         if (serverDown)
             w.net.sim->setRefusing(true);
         else
-            w.db.exec("DROP VIEW viewDorvZoneKontrolera");
+            w.db.exec("DROP TABLE tblDorvOsobe_Zone");
         QVERIFY(w.run());
         QCOMPARE(texts(MessageBoxes::takeShown(), MessageBoxes::Kind::Error), QStringList{message});
         QCOMPARE(w.net.link->Link().Count(), 0);
