@@ -8,6 +8,8 @@
 #include "db/BuiltInDatabase.h"
 #include "db/uDMGZ.h"
 #include "db/uDMMain.h"
+#include "RawLink71Client.h"
+#include "StallProbe.h"
 #include "link/CommandLink.h"
 #include "link/DeviceTable.h"
 #include "link/Komunikacija.h"
@@ -111,39 +113,6 @@ void answerTo(Link71Simulator *sim, quint16 port)
     QMetaObject::invokeMethod(sim, [sim, port] { sim->setAnswerPort(port); }, Qt::BlockingQueuedConnection);
 }
 
-// The longest gap between the ticks of a 10 ms timer, beyond its 10 ms.
-class StallProbe : public QObject
-{
-public:
-    StallProbe()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            const qint64 now = m_clock.elapsed();
-            m_longest = std::max(m_longest, now - m_last - 10);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_clock.start();
-        m_last = 0;
-        m_timer.start(10);
-    }
-    qint64 stop()
-    {
-        m_timer.stop();
-        return m_longest;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
-
 struct ReaderRun
 {
     qint64 ms = -1;
@@ -213,50 +182,6 @@ qint64 runLinkOnly(Link71Simulator *sim, quint16 simPort, const QStringList &fra
     }
     const bool done = waitUntil([&counter] { return counter.answers == Frames; });
     return done ? clock.elapsed() : -1;
-}
-
-qint64 runRawClient(Link71Simulator *sim, quint16 simPort, const QStringList &frames)
-{
-    QTcpServer receiver;
-    // The same queue as the program's listener, so that only the work per answer differs.
-    receiver.setListenBacklogSize(ReplyListener::ListenBacklog);
-    if (!receiver.listen(QHostAddress::LocalHost, 0))
-        return -1;
-    answerTo(sim, receiver.serverPort());
-    int answers = 0;
-    QObject::connect(&receiver, &QTcpServer::newConnection, &receiver, [&] {
-        while (QTcpSocket *socket = receiver.nextPendingConnection()) {
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, [&answers, socket] {
-                socket->readAll();
-                socket->deleteLater();
-                ++answers;
-            });
-        }
-    });
-    QList<QByteArray> batches;
-    for (qsizetype i = 0; i < frames.size(); i += TLink71komunikacija::MaxBatchFrames)
-        batches.append(frames.mid(i, TLink71komunikacija::MaxBatchFrames).join(QString()).toLatin1());
-
-    QElapsedTimer clock;
-    clock.start();
-    std::thread client([&] {
-        for (const QByteArray &batch : batches) {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, simPort);
-            if (!socket.waitForConnected(3000))
-                return;
-            socket.write(batch);
-            while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(3000)) {
-            }
-            socket.disconnectFromHost();
-            if (socket.state() != QAbstractSocket::UnconnectedState)
-                socket.waitForDisconnected(3000);
-        }
-    });
-    const bool done = waitUntil([&answers] { return answers == Frames; });
-    const qint64 ms = clock.elapsed();
-    client.join();
-    return done ? ms : -1;
 }
 
 } // namespace
@@ -343,9 +268,9 @@ int main(int argc, char *argv[])
             // Alternate which goes first: the loopback's leftover connections weigh on the second.
             if (round % 2 == 1) {
                 r = runReader(reader, link, sim);
-                raw = runRawClient(sim, simPort, frames);
+                raw = RunRawLink71Client(sim, simPort, frames, TimeoutMs);
             } else {
-                raw = runRawClient(sim, simPort, frames);
+                raw = RunRawLink71Client(sim, simPort, frames, TimeoutMs);
                 r = runReader(reader, link, sim);
             }
             std::printf("round %d: raw client %lld ms, command link alone %lld ms, table reader %lld ms "

@@ -10,6 +10,7 @@
 // Without CONTROLLERS: as many as about 2 minutes allow at the raw client's pace, at least 20.
 
 #include "RawLink71Client.h"
+#include "StallProbe.h"
 #include "db/ConnectionString.h"
 #include "db/Schema.h"
 #include "db/schema/DemoData.h"
@@ -86,36 +87,6 @@ QStringList framesOf(const QList<QByteArray> &batches)
     }
     return frames;
 }
-
-// The longest time between two ticks of a 10 ms timer, less the 10 ms.
-class StallProbe
-{
-public:
-    StallProbe()
-    {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.elapsed();
-            longest = std::max(longest, now - m_last - 10);
-            m_last = now;
-        });
-    }
-    void start()
-    {
-        m_clock.start();
-        m_last = 0;
-        longest = 0;
-        m_timer.start();
-    }
-    void stop() { m_timer.stop(); }
-
-    qint64 longest = 0;
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-};
 
 double perSecond(qsizetype answers, qint64 ms)
 {
@@ -218,9 +189,8 @@ int main(int argc, char **argv)
         clock.start();
         probe.start();
         window.Execute(link);
-        probe.stop();
+        run.stall = probe.stop();
         run.ms = clock.elapsed();
-        run.stall = probe.longest;
         run.frames = inSimulator(sim, [sim] { return sim->framesExecuted(); }) - framesBefore;
         if (frames.isEmpty())
             frames = framesOf(inSimulator(sim, [sim] { return sim->batches(); }).mid(batchesBefore));

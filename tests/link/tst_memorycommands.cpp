@@ -1,4 +1,5 @@
 #include "LinkFixtures.h"
+#include "LoopbackLink.h"
 
 #include "link/CommandLink.h"
 #include "link/DeviceTable.h"
@@ -17,44 +18,16 @@ const QString Host = QStringLiteral("127.0.0.1");
 // The simulated communication server and the command link to it, both on ephemeral
 // loopback ports, with a device table: slot 0 a "TK71" (ID 12), slot 1 a "TK71 2.1"
 // (ID 7), slot 2 a "TK96" (ID 30), slot 3 a device whose ID is no number.
-struct Bench
+struct Bench : LoopbackLink
 {
     Bench()
     {
-        SimOptions options;
-        options.port = 0;
-        sim = std::make_unique<Link71Simulator>(options);
-        if (!sim->start())
-            qFatal("simulator did not start");
-        CommandLinkPorts ports;
-        ports.server = sim->port();
-        ports.listener = 0;
-        ports.listenAddress = QHostAddress::LocalHost;
-        link = std::make_unique<CommandLink>(ports);
-        if (!link->Listen())
-            qFatal("listener did not start");
-        sim->setAnswerPort(link->Listener().serverPort());
-        link->SetSleepTime(10);
         table.Put(0, std::make_unique<TDevice>("12", "Ulaz", "TK71", "", Host, 3));
         table.Put(1, std::make_unique<TDevice>("7", "Kapija", "TK71 2.1", "", Host, 4));
         table.Put(2, std::make_unique<TDevice>("30", "Rampa", "TK96", "", Host, 5));
         table.Put(3, std::make_unique<TDevice>("A1", "Pogresan", "TK71", "", Host, 6));
     }
 
-    // Every frame the server received, in order.
-    QStringList frames() const
-    {
-        QStringList out;
-        for (const QByteArray &batch : sim->batches()) {
-            QByteArray rest = batch;
-            for (const QByteArray &frame : TakeFrames(rest))
-                out.append(QString::fromLatin1(frame));
-        }
-        return out;
-    }
-
-    std::unique_ptr<Link71Simulator> sim;
-    std::unique_ptr<CommandLink> link;
     TDeviceTable table;
 };
 

@@ -4,6 +4,7 @@
 #include "link/CommandLink.h"
 #include "link/DeviceTable.h"
 #include "sim/Link71Simulator.h"
+#include "tests/link/LoopbackLink.h"
 #include "tests/support/TempDatabase.h"
 #include "widgets/MessageBoxes.h"
 
@@ -15,41 +16,13 @@ inline const QString LoopbackHost = QStringLiteral("127.0.0.1");
 
 // The simulated communication server and the command link to it, on ephemeral loopback
 // ports. A connection error shows its message box, as the main window shows it.
-struct SimulatedLink
+struct SimulatedLink : LoopbackLink
 {
-    explicit SimulatedLink(SimOptions options = {})
+    explicit SimulatedLink(SimOptions options = {}) : LoopbackLink(options)
     {
-        options.port = 0;
-        sim = std::make_unique<Link71Simulator>(options);
-        if (!sim->start())
-            qFatal("simulator did not start");
-        CommandLinkPorts ports;
-        ports.server = sim->port();
-        ports.listener = 0;
-        ports.listenAddress = QHostAddress::LocalHost;
-        link = std::make_unique<CommandLink>(ports);
-        if (!link->Listen())
-            qFatal("listener did not start");
-        sim->setAnswerPort(link->Listener().serverPort());
-        link->SetSleepTime(10);
         QObject::connect(link.get(), &CommandLink::commErrorMessage, link.get(),
                          [](const QString &text) { MessageBoxes::error(nullptr, text); });
     }
-
-    // Every frame the server received, in order.
-    QStringList frames() const
-    {
-        QStringList out;
-        for (const QByteArray &batch : sim->batches()) {
-            QByteArray rest = batch;
-            for (const QByteArray &frame : TakeFrames(rest))
-                out.append(QString::fromLatin1(frame));
-        }
-        return out;
-    }
-
-    std::unique_ptr<Link71Simulator> sim;
-    std::unique_ptr<CommandLink> link;
 };
 
 // Access lists for a test database: for each call, a zone with a door that a new touch
