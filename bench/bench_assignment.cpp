@@ -32,18 +32,9 @@ const double TargetMs = 300.0;
 
 void makeDatabase(const QString &file, int persons)
 {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("prepare"));
-        db.setDatabaseName(file);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-        Schema::createSqlite(db);
-        DemoOptions options;
-        options.persons = persons;
-        DemoData::fill(db, options);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("prepare"));
+    DemoOptions options;
+    options.persons = persons;
+    DemoData::createFile(file, options);
 }
 
 // The first ID a list holds.

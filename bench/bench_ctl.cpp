@@ -59,14 +59,13 @@ void run(QSqlQuery &q, const QString &sql, const QVariantList &values = {})
 // COM1 to COM5; each has the demo "TK71"'s two touch contacts and their access points.
 void makeDatabase(const QString &file, int persons)
 {
+    DemoOptions options;
+    options.persons = persons;
+    DemoData::createFile(file, options);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("prepare"));
     db.setDatabaseName(file);
     if (!db.open())
         throw std::runtime_error(db.lastError().text().toStdString());
-    Schema::createSqlite(db);
-    DemoOptions options;
-    options.persons = persons;
-    DemoData::fill(db, options);
     QSqlQuery q(db);
     db.transaction();
     run(q, QStringLiteral("CREATE TEMP TABLE demoContacts AS SELECT k.RBTouchKontakta, k.MerodavnaTabela, "

@@ -37,20 +37,11 @@ const int Controllers = 255;
 
 void makeDatabase(const QString &file, int persons, bool spread)
 {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("prepare"));
-        db.setDatabaseName(file);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-        Schema::createSqlite(db);
-        DemoOptions options;
-        options.persons = persons;
-        options.controllers = Controllers;
-        options.spreadZones = spread;
-        DemoData::fill(db, options);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("prepare"));
+    DemoOptions options;
+    options.persons = persons;
+    options.controllers = Controllers;
+    options.spreadZones = spread;
+    DemoData::createFile(file, options);
 }
 
 void fillTable(TDeviceTable &table, int count)

@@ -59,17 +59,9 @@ int main(int argc, char **argv)
 
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("demo.sqlite"));
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("make"));
-        db.setDatabaseName(file);
-        db.open();
-        Schema::createSqlite(db);
-        DemoOptions options;
-        options.persons = persons;
-        DemoData::fill(db, options);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("make"));
+    DemoOptions options;
+    options.persons = persons;
+    DemoData::createFile(file, options);
 
     TdmMain dm;
     dm.connectTo(ConnectionString::forSqliteFile(file));

@@ -50,20 +50,11 @@ auto inSimulator(Link71Simulator *sim, F f)
 
 void makeDatabase(const QString &file, int persons)
 {
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("prepare"));
-        db.setDatabaseName(file);
-        if (!db.open())
-            throw std::runtime_error(db.lastError().text().toStdString());
-        Schema::createSqlite(db);
-        DemoOptions options;
-        options.persons = persons;
-        options.controllers = CatalogueSize;
-        options.spreadZones = true;
-        DemoData::fill(db, options);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("prepare"));
+    DemoOptions options;
+    options.persons = persons;
+    options.controllers = CatalogueSize;
+    options.spreadZones = true;
+    DemoData::createFile(file, options);
 }
 
 // The catalogue's first count controllers, on loopback.

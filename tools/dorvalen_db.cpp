@@ -87,26 +87,12 @@ int create(const QStringList &args)
 
     QElapsedTimer timer;
     timer.start();
-    int rc = 0;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("create"));
-        db.setDatabaseName(file);
-        try {
-            if (!db.open())
-                throw std::runtime_error(db.lastError().text().toStdString());
-            Schema::createSqlite(db);
-            if (demo)
-                DemoData::fill(db, options);
-        } catch (const std::exception &e) {
-            std::fprintf(stderr, "dorvalen-db: %s\n", e.what());
-            rc = 1;
-        }
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("create"));
-    if (rc != 0) {
+    try {
+        DemoData::createFile(file, demo ? std::optional<DemoOptions>(options) : std::nullopt);
+    } catch (const std::exception &e) {
+        std::fprintf(stderr, "dorvalen-db: %s\n", e.what());
         QFile::remove(file);
-        return rc;
+        return 1;
     }
     std::printf("Created %s%s in %.2f s\n", qPrintable(file),
                 demo ? qPrintable(QStringLiteral(" with %1 demo persons").arg(options.persons)) : "",

@@ -345,4 +345,27 @@ void fill(QSqlDatabase db, const DemoOptions &options)
     inTransaction(db, [&] { run(db, options); });
 }
 
+void createFile(const QString &file, const std::optional<DemoOptions> &demo)
+{
+    const QString connection = QStringLiteral("DemoData::createFile");
+    std::string error;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(file);
+        try {
+            if (!db.open())
+                throw std::runtime_error(db.lastError().text().toStdString());
+            Schema::createSqlite(db);
+            if (demo)
+                fill(db, *demo);
+        } catch (const std::exception &e) {
+            error = e.what();
+        }
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connection);
+    if (!error.empty())
+        throw std::runtime_error(error);
+}
+
 } // namespace DemoData

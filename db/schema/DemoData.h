@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QSqlDatabase>
+#include <QString>
+
+#include <optional>
 
 // Demo contents that look like a real installation: departments, persons with media IDs
 // and PINs, groups, zones, access points, one controller of every model with its touch
@@ -27,5 +30,9 @@ void fill(QSqlDatabase db, const DemoOptions &options);
 // The media ID of a 48-bit serial number: check byte, serial most significant byte
 // first, family code 01.
 QString mediaIdForSerial(quint64 serial);
+
+// An SQLite file made from the schema, with demo contents when demo is given. Throws
+// std::runtime_error with the driver's text on failure.
+void createFile(const QString &file, const std::optional<DemoOptions> &demo);
 
 } // namespace DemoData
